@@ -1,0 +1,36 @@
+#include "image_assembly.h"
+
+#include "image_builder.h"
+#include "image_layout.h"
+#include "module_records.h"
+#include "project_descriptor.h"
+#include "window/binding_tables.h"
+
+#include <stdexcept>
+
+namespace zelk::image {
+
+AssembledImage assembleImage(const form1::PictureRecords& pictures) {
+    const std::vector<std::uint8_t> description = form::writeFormDescription(form1::describeForm1(pictures));
+
+    ImageBuilder out(layout::kImageBase);
+    module::writeModuleHeader(out);
+    module::writeImportThunks(out);
+    module::writeCodeRange(out);
+    project::writeProjectRecords(out);
+    project::writeObjectInfo(out);
+    form1::writeBindingTables(out);
+    form1::writeProcedureDescriptors(out);
+    module::writeImportDirectory(out);
+    project::writeRegistrationData(out);
+    out.bind("form_description");
+    out.bytes(description);
+    out.zeros(2);
+    project::writeGuiTable(out, std::uint32_t(description.size()));
+    out.align(16);
+    out.bind("image_end");
+    if (out.here() > layout::kDataBlock) throw std::logic_error("the image runs into the data block");
+    return {out.base(), out.finish(), out.labels()};
+}
+
+}  // namespace zelk::image

@@ -1,0 +1,78 @@
+// Raising run-time errors, and the exception handler that click handlers
+// register in their frames.
+#include "exception_chain.h"
+#include "process.h"
+#include "raised_error.h"
+#include "vb_operations.h"
+
+#include <cstdio>
+
+namespace zelk::vb {
+namespace {
+
+struct KnownError {
+    std::int32_t number;
+    const char* text;
+};
+
+constexpr KnownError kKnownErrors[] = {
+    {5, "Invalid procedure call or argument"},
+    {6, "Overflow"},
+    {7, "Out of memory"},
+    {11, "Division by zero"},
+    {13, "Type mismatch"},
+    {91, "Object variable or With block variable not set"},
+    {380, "Invalid property value"},
+};
+
+constexpr std::uint32_t kControlFacility = 0x800A0000;
+
+std::string errorText(std::int32_t number) {
+    for (const KnownError& e : kKnownErrors)
+        if (e.number == number) return e.text;
+    return "Application-defined or object-defined error";
+}
+
+std::string hex(std::uint32_t v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%08X", v);
+    return buf;
+}
+
+}  // namespace
+
+void __vbaHresultCheckObj(std::int32_t status, ImageControlInterface*, const Guid*, std::int32_t) {
+    const auto s = std::uint32_t(status);
+    if ((s & 0xFFFF0000u) == kControlFacility) {
+        const auto number = std::int32_t(s & 0xFFFF);
+        throw RaisedError(number, errorText(number));
+    }
+    throw RaisedError(status, "Automation error (status 0x" + hex(s) + ")");
+}
+
+void __vbaErrorOverflow() { throw RaisedError(6, "Overflow"); }
+
+void __vbaFPException() { throw RaisedError(6, "Overflow"); }
+
+// Runs the procedure's unwind clean-up while the handler's frame still exists,
+// keeps the error for the runtime, and resumes the handler at its exit point,
+// which frees the loop, releases the form and returns.
+ExceptionDisposition __vbaExceptHandler(const RaisedError& error, HandlerFrameRecord* frame) {
+    rt::Process& process = rt::Process::current();
+    const rt::AddressSpace& space = process.space();
+    const std::uint32_t descriptor = frame->procedureDescriptor;
+    const std::uint32_t exitPoint = space.u32(descriptor + 4, "procedure exit point");
+    const std::uint32_t unwindCleanup = space.u32(descriptor + 12, "procedure unwind clean-up");
+
+    const rt::CodeTarget* resume = process.code(exitPoint);
+    const rt::CodeTarget* unwind = process.code(unwindCleanup);
+    if (!resume || !std::holds_alternative<rt::ResumePoint>(*resume) || !unwind ||
+        !std::holds_alternative<rt::CleanupRoutine>(*unwind))
+        return ExceptionDisposition::ContinueSearch;
+
+    std::get<rt::CleanupRoutine>(*unwind)(frame->stackPosition);
+    process.setPendingError(error);
+    return ExceptionDisposition::ResumeAtExitPoint;
+}
+
+}  // namespace zelk::vb

@@ -1,0 +1,155 @@
+#include "form_instance.h"
+
+#include "assets/format_error.h"
+#include "assets/picture_record.h"
+#include "code_page_1251.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <utility>
+
+namespace zelk::rt {
+namespace {
+
+using namespace zelk::form;
+
+std::span<const std::uint8_t> guidBytes(const vb::Guid& g) {
+    return {reinterpret_cast<const std::uint8_t*>(&g), sizeof g};
+}
+
+const PropertyView& required(const ObjectView& object, std::uint8_t c, const char* what) {
+    const PropertyView* p = object.find(c);
+    if (!p) throw FormatError(object.name + " has no " + what, object.offset);
+    return *p;
+}
+
+Picture picture(const PropertyView& p) { return readPictureRecord(p.value, p.offset); }
+
+bool flag(const ObjectView& object, std::uint8_t c, bool byDefault) {
+    const PropertyView* p = object.find(c);
+    return p ? p->value[0] != 0 : byDefault;
+}
+
+double twips16(const PropertyView& p, std::size_t i) { return std::int16_t(valueU16(p, i)); }
+
+PixelRect pixelRect(const PropertyView& p) {
+    const double left = twips16(p, 0), top = twips16(p, 1);
+    const int x = twipsToPixels(left), y = twipsToPixels(top);
+    return {x, y, twipsToPixels(left + twips16(p, 2)) - x, twipsToPixels(top + twips16(p, 3)) - y};
+}
+
+std::int32_t formQueryInterface(void* form, const vb::Guid*, void** out) {
+    if (!out) return std::int32_t(0x80004003);
+    *out = form;
+    FormInstance::owner(form);
+    return 0;
+}
+std::uint32_t formAddRef(void* form);
+std::uint32_t formRelease(void* form);
+
+// The runtime's own operations of a form; the program never calls them.
+void formShow(void*) {}
+void formUnload(void*) {}
+
+}  // namespace
+
+template <int Slot>
+vb::ImageControlInterface* FormInstance::imageAccessor(void* form) {
+    FormInstance& self = owner(form);
+    ImageControl* control = self.byIndex_.at(Slot);
+    control->AddRef();
+    return control;
+}
+
+namespace {
+
+struct FormState {
+    static FormRuntimeState& of(void* form) {
+        return *reinterpret_cast<FormRuntimeState*>(static_cast<char*>(form) + sizeof(void*));
+    }
+};
+
+std::uint32_t formAddRef(void* form) { return ++FormState::of(form).referenceCount; }
+std::uint32_t formRelease(void* form) { return --FormState::of(form).referenceCount; }
+
+}  // namespace
+
+FormInstance& FormInstance::owner(void* formObject) {
+    return *static_cast<FormInstance*>(FormState::of(formObject).owner);
+}
+
+FormInstance::FormInstance(Process& process, const FormBinding& binding, const DescriptionView& description)
+    : process_(process), binding_(binding) {
+    if (!std::ranges::equal(description.formGuid, guidBytes(binding.formGuid)))
+        throw BadDescriptor("form description's GUID differs from the GUI table entry's");
+
+    const ObjectView& form = description.form;
+    caption_ = decodeCodePage1251(required(form, code::kCaption, "Caption").value);
+    const PropertyView& client = required(form, code::kClientRect, "client size");
+    clientWidth_ = twipsToPixels(std::int32_t(valueU32(client, 2)));
+    clientHeight_ = twipsToPixels(std::int32_t(valueU32(client, 3)));
+    if (clientWidth_ <= 0 || clientHeight_ <= 0 || clientWidth_ > 8192 || clientHeight_ > 8192)
+        throw FormatError("client size out of range", client.offset);
+    if (const PropertyView* p = form.find(code::kFormPicture)) background_ = picture(*p);
+
+    for (const ObjectView& child : description.children) {
+        if (!binding.control(child.index))
+            throw FormatError(child.name + " has no entry in the control table", child.offset);
+        if (child.kind == kKindCommandButton) {
+            const PropertyView* tab = child.find(code::kTabIndex);
+            buttons_.push_back({child.name, child.index,
+                                decodeCodePage1251(required(child, code::kCaption, "Caption").value),
+                                pixelRect(required(child, code::kButtonRect, "position")),
+                                tab ? std::int32_t(valueU16(*tab, 0)) : 0});
+        } else if (child.kind == kKindImage) {
+            const PropertyView& rect = required(child, code::kImageRect, "position");
+            const PropertyView* pic = child.find(code::kImagePicture);
+            images_.push_back(std::make_unique<ImageControl>(
+                child.name, child.index, pic ? picture(*pic) : Picture{},
+                ImageControl::Placement{twips16(rect, 0), twips16(rect, 1), twips16(rect, 2), twips16(rect, 3),
+                                        flag(child, code::kVisible, true), flag(child, code::kStretch, false)}));
+        }
+    }
+    for (const auto& image : images_) byIndex_.push_back(image.get());
+    std::ranges::sort(byIndex_, {}, &ImageControl::index);
+    if (byIndex_.size() > std::size_t(kMaxImageAccessors))
+        throw BadDescriptor("more image controls than the form's interface can serve");
+    buildObject();
+}
+
+FormInstance::~FormInstance() { ::operator delete(object_, std::align_val_t{16}); }
+
+void FormInstance::buildObject() {
+    interface_.QueryInterface = formQueryInterface;
+    interface_.AddRef = formAddRef;
+    interface_.Release = formRelease;
+    interface_.runtimeOperations[0] = formShow;
+    interface_.runtimeOperations[1] = formUnload;
+    [this]<std::size_t... Slots>(std::index_sequence<Slots...>) {
+        ((interface_.imageAccessors[Slots] = Slots < byIndex_.size() ? &imageAccessor<int(Slots)> : nullptr), ...);
+    }(std::make_index_sequence<kMaxImageAccessors>{});
+
+    const std::size_t header = sizeof(void*) + sizeof(FormRuntimeState);
+    const std::size_t size = std::max<std::size_t>(binding_.objectSize(), header);
+    object_ = ::operator new(size, std::align_val_t{16});
+    std::memset(object_, 0, size);
+    const FormInterface* table = &interface_;
+    std::memcpy(object_, &table, sizeof table);
+    state() = FormRuntimeState{this, 1, 0};
+    for (const ControlBinding& c : binding_.controls) {
+        if (c.sinkOffset < header) throw BadDescriptor("sink of " + c.name + " overlaps the runtime's state");
+        const std::uint32_t tag = std::uint32_t(c.index);  // which control the sink serves
+        std::memcpy(static_cast<char*>(object_) + c.sinkOffset, &tag, sizeof tag);
+    }
+}
+
+std::int32_t FormInstance::fireEvent(std::int32_t controlIndex, int slot) {
+    const ControlBinding* control = binding_.control(controlIndex);
+    if (!control) return 0;
+    const std::uint32_t entry = eventEntry(process_.space(), *control, slot);
+    if (entry == 0) return 0;
+    return process_.callEntry(entry, reinterpret_cast<std::uintptr_t>(object_) + control->sinkOffset);
+}
+
+}  // namespace zelk::rt

@@ -1,0 +1,71 @@
+#pragma once
+
+// A form the runtime has created from its records: the form object the
+// program's code works on, its controls as the description gives them, and
+// the road from a control's event to the program's entry.
+
+#include "assets/picture.h"
+#include "form_interface.h"
+#include "image_control.h"
+#include "process.h"
+#include "project_walk.h"
+#include "window/form_description.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zelk::rt {
+
+struct ButtonControl {
+    std::string name;
+    std::int32_t index;
+    std::string caption;  // UTF-8
+    PixelRect box;
+    std::int32_t tabIndex;
+};
+
+class FormInstance {
+public:
+    // Decodes the controls and pictures; throws FormatError or BadDescriptor.
+    FormInstance(Process& process, const FormBinding& binding, const form::DescriptionView& description);
+    ~FormInstance();
+    FormInstance(const FormInstance&) = delete;
+    FormInstance& operator=(const FormInstance&) = delete;
+
+    void* object() const { return object_; }
+    std::uint32_t referenceCount() const { return state().referenceCount; }
+
+    const std::string& caption() const { return caption_; }
+    int clientWidth() const { return clientWidth_; }
+    int clientHeight() const { return clientHeight_; }
+    const Picture& background() const { return background_; }
+    const std::vector<ButtonControl>& buttons() const { return buttons_; }
+    // In description order; the accessors serve them in control-index order.
+    const std::vector<std::unique_ptr<ImageControl>>& images() const { return images_; }
+
+    // Delivers event `slot` of the control with this index (-1: the form) to
+    // its sink; an unbound slot reaches no code. Returns the entry's status.
+    std::int32_t fireEvent(std::int32_t controlIndex, int slot);
+
+    static FormInstance& owner(void* formObject);
+
+private:
+    FormRuntimeState& state() const { return *reinterpret_cast<FormRuntimeState*>(static_cast<char*>(object_) + sizeof(void*)); }
+    void buildObject();
+    template <int Slot>
+    static vb::ImageControlInterface* imageAccessor(void* form);
+
+    Process& process_;
+    const FormBinding& binding_;
+    std::string caption_;
+    int clientWidth_ = 0, clientHeight_ = 0;
+    Picture background_;
+    std::vector<ButtonControl> buttons_;
+    std::vector<std::unique_ptr<ImageControl>> images_;
+    std::vector<ImageControl*> byIndex_;
+    FormInterface interface_{};
+    void* object_ = nullptr;
+};
+
+}  // namespace zelk::rt

@@ -1,0 +1,103 @@
+#include "form_window.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace zelk::rt {
+namespace {
+
+QRect toQRect(const PixelRect& r) { return QRect(r.x, r.y, r.width, r.height); }
+
+// Nearest-pixel sampling keeps the pictures' exact colours.
+QImage sized(const QImage& picture, const PixelRect& box) {
+    if (picture.isNull() || (picture.width() == box.width && picture.height() == box.height)) return picture;
+    return picture.scaled(box.width, box.height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+}  // namespace
+
+QImage toQImage(const Picture& picture) {
+    QImage image(picture.width, picture.height, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < picture.width; ++x) {
+            const Rgb& p = picture.at(x, y);
+            row[x] = qRgb(p.r, p.g, p.b);
+        }
+    }
+    return image;
+}
+
+FormWindow::FormWindow(FormInstance& form, QWidget* parent) : QWidget(parent), form_(form) {
+    setWindowTitle(QString::fromStdString(form.caption()));
+    setFixedSize(form.clientWidth(), form.clientHeight());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    background_ = toQImage(form.background());
+
+    for (const auto& image : form.images()) {
+        const QImage pixels = toQImage(image->picture());
+        images_.push_back({image.get(), image->stretch() ? sized(pixels, image->box()) : pixels});
+        image->setObserver([this](const ImageControl& c, PixelRect before, bool wasVisible) {
+            imageChanged(c, before, wasVisible);
+        });
+    }
+
+    std::vector<const ButtonControl*> tabOrder;
+    for (const ButtonControl& b : form.buttons()) {
+        auto* button = new QPushButton(QString::fromStdString(b.caption), this);
+        button->setGeometry(toQRect(b.box));
+        button->setObjectName(QString::fromStdString(b.name));
+        const std::int32_t index = b.index;
+        connect(button, &QPushButton::clicked, this, [this, index] { form_.fireEvent(index, 0); });
+        buttons_.emplace_back(b.name, button);
+        tabOrder.push_back(&b);
+    }
+    std::ranges::stable_sort(tabOrder, {}, &ButtonControl::tabIndex);
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(button(tabOrder[i - 1]->name), button(tabOrder[i]->name));
+    if (!tabOrder.empty()) button(tabOrder.front()->name)->setFocus();
+}
+
+QPushButton* FormWindow::button(const std::string& name) const {
+    for (const auto& [n, b] : buttons_)
+        if (n == name) return b;
+    return nullptr;
+}
+
+void FormWindow::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.setClipRegion(event->region());
+    painter.fillRect(rect(), palette().window());
+    painter.drawImage(0, 0, background_);
+    for (const ShownImage& shown : images_) {
+        if (!shown.control->visible()) continue;
+        const PixelRect box = shown.control->box();
+        painter.drawImage(box.x, box.y, shown.pixels);
+    }
+}
+
+// A put changes the screen before it returns: the sequences give the event
+// loop no turn until they end, and each of their steps is meant to be seen.
+void FormWindow::imageChanged(const ImageControl& control, PixelRect before, bool wasVisible) {
+    QRegion dirty;
+    if (wasVisible) dirty += toQRect(before);
+    if (control.visible()) dirty += toQRect(control.box());
+    if (!dirty.isEmpty() && isVisible()) repaint(dirty);
+}
+
+void FormWindow::mousePressEvent(QMouseEvent* event) {
+    // Pictures are windowless, so the form finds which one was hit; the topmost
+    // is the one painted last.
+    for (auto it = images_.rbegin(); it != images_.rend(); ++it) {
+        if (it->control->visible() && toQRect(it->control->box()).contains(event->position().toPoint())) {
+            form_.fireEvent(it->control->index(), 0);
+            return;
+        }
+    }
+    form_.fireEvent(-1, 0);
+}
+
+}  // namespace zelk::rt

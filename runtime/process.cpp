@@ -1,0 +1,109 @@
+#include "process.h"
+
+#include "exports.h"
+#include "import_list.h"
+#include "module_header.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+namespace zelk::rt {
+namespace {
+
+Process* gCurrent = nullptr;
+
+std::uint32_t headerWord(std::span<const std::uint8_t> image, std::uint32_t offset) {
+    if (image.size() < module_header::kSize) throw BadDescriptor("image is shorter than its module header");
+    return std::uint32_t(image[offset]) | std::uint32_t(image[offset + 1]) << 8 |
+           std::uint32_t(image[offset + 2]) << 16 | std::uint32_t(image[offset + 3]) << 24;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return std::toupper(unsigned(x)) == std::toupper(unsigned(y)); });
+}
+
+}  // namespace
+
+Process::Process(const LoadedModule& module) : module_(module), previous_(gCurrent) {
+    using namespace module_header;
+    if (headerWord(module.image, kMagic) != kModuleMagic) throw BadDescriptor("image has no module header");
+    imageBase_ = headerWord(module.image, kImageBase);
+    if (headerWord(module.image, kImageSize) != module.image.size())
+        throw BadDescriptor("module header's image size differs from the image");
+    if (headerWord(module.image, kDataBlockSize) != module.dataBlock.size())
+        throw BadDescriptor("module header's data block size differs from the data block");
+    space_.map(imageBase_, module.image, "image");
+    space_.map(headerWord(module.image, kDataBlock), module.dataBlock, "data block");
+    resolveImports();
+    gCurrent = this;
+}
+
+Process::~Process() { gCurrent = previous_; }
+
+Process& Process::current() {
+    if (!gCurrent) {
+        std::fputs("runtime: no program is running\n", stderr);
+        std::abort();
+    }
+    return *gCurrent;
+}
+
+void Process::resolveImports() {
+    using namespace import_directory;
+    const std::uint32_t directory = space_.u32(imageBase_ + module_header::kImportDirectory, "import directory link");
+    const std::string library = space_.cstr(space_.u32(directory + kLibraryName, "import library link"), "import library");
+    if (!equalsIgnoringCase(library, kRuntimeLibraryName))
+        throw BadDescriptor("imports from an unknown library: " + library);
+    const std::uint32_t count = space_.u32(directory + kCount, "import count");
+    if (count != module_.importAddressTable.size())
+        throw BadDescriptor("import count differs from the import address table");
+    const std::uint32_t lookup = space_.u32(directory + kLookupTable, "import lookup link");
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t entry = space_.u32(lookup + 4 * i, "import lookup entry");
+        AnyRoutine routine = nullptr;
+        std::string name;
+        if (entry & kByOrdinal) {
+            name = "ordinal " + std::to_string(entry & 0xFFFF);
+            routine = findExportByOrdinal(std::uint16_t(entry & 0xFFFF));
+        } else {
+            name = space_.cstr(entry + 2, "import name");
+            routine = findExport(name);
+        }
+        if (!routine) throw BadDescriptor("unresolved import: " + name);
+        module_.importAddressTable[i] = routine;
+    }
+}
+
+std::int32_t Process::callEntry(std::uint32_t address, std::uintptr_t argument) {
+    const CodeTarget* target = code(address);
+    const auto* entry = target ? std::get_if<EntryRoutine>(target) : nullptr;
+    if (!entry) throw BadDescriptor("an entry address is no entry of the program");
+    std::int32_t status = 0;
+    try {
+        status = (*entry)(argument);
+    } catch (const vb::RaisedError& error) {
+        failWith(error);  // no registration took it
+    }
+    if (auto error = takePendingError()) failWith(*error);
+    return status;
+}
+
+void Process::failWith(const vb::RaisedError& error) {
+    if (errorSink_) errorSink_(error);
+    else reportAndExit(error);
+}
+
+std::string runTimeErrorMessage(const vb::RaisedError& error) {
+    return "Run-time error '" + std::to_string(error.number()) + "':\n\n" + error.description();
+}
+
+void reportAndExit(const vb::RaisedError& error) {
+    std::fprintf(stderr, "%s\n", runTimeErrorMessage(error).c_str());
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+}  // namespace zelk::rt

@@ -1,0 +1,67 @@
+#pragma once
+
+// The running program as the runtime sees it: its mapped module, its code,
+// and the run-time error a handler's frame has passed on.
+
+#include "address_space.h"
+#include "loaded_module.h"
+#include "raised_error.h"
+
+#include <functional>
+#include <optional>
+#include <utility>
+
+namespace zelk::rt {
+
+class BadDescriptor : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class Process {
+public:
+    // Maps the module's image and data block at the addresses its header gives
+    // and resolves its imports. Throws BadDescriptor or BadAddress.
+    explicit Process(const LoadedModule& module);
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    static Process& current();
+
+    const AddressSpace& space() const { return space_; }
+    const LoadedModule& module() const { return module_; }
+    std::uint32_t imageBase() const { return imageBase_; }
+
+    const CodeTarget* code(std::uint32_t address) const { return findCode(module_.code, address); }
+
+    // Calls an event or method entry; a run-time error that reaches the
+    // runtime ends the program (see failWith).
+    std::int32_t callEntry(std::uint32_t address, std::uintptr_t argument);
+
+    void setPendingError(const vb::RaisedError& error) { pending_ = error; }
+    std::optional<vb::RaisedError> takePendingError() { return std::exchange(pending_, std::nullopt); }
+
+    // How a run-time error reaches the user and ends the process. Tests swap it.
+    using ErrorSink = std::function<void(const vb::RaisedError&)>;
+    void setErrorSink(ErrorSink sink) { errorSink_ = std::move(sink); }
+    void failWith(const vb::RaisedError& error);
+
+private:
+    void resolveImports();
+
+    LoadedModule module_;
+    AddressSpace space_;
+    std::uint32_t imageBase_ = 0;
+    std::optional<vb::RaisedError> pending_;
+    ErrorSink errorSink_;
+    Process* previous_;
+};
+
+// "Run-time error 'N':" and the error's text.
+std::string runTimeErrorMessage(const vb::RaisedError& error);
+
+// Writes the message to stderr and ends the process with exit code 1.
+[[noreturn]] void reportAndExit(const vb::RaisedError& error);
+
+}  // namespace zelk::rt

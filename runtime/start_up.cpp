@@ -1,0 +1,60 @@
+// The start-up entry: from the project header to a running window.
+#include "start_up.h"
+
+#include "form_window.h"
+#include "vb_operations.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace zelk::rt {
+
+StartedProject startProject(Process& process, std::uint32_t projectHeader) {
+    StartedProject project;
+    project.binding = walkProject(process.space(), projectHeader);
+    project.description = form::walkFormDescription(project.binding.description);
+    project.form = std::make_unique<FormInstance>(process, project.binding, project.description);
+    return project;
+}
+
+void runModule(const LoadedModule& module, std::uint32_t projectHeader) {
+    int exitCode = 0;
+    {
+        std::unique_ptr<Process> process;
+        StartedProject project;
+        try {
+            process = std::make_unique<Process>(module);
+            project = startProject(*process, projectHeader);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "zelk: cannot start: %s\n", e.what());
+            std::exit(2);
+        }
+
+        static int argc = 1;
+        static char name[] = "zelk";
+        static char* argv[] = {name, nullptr};
+        QApplication app(argc, argv);
+        process->setErrorSink([](const vb::RaisedError& error) {
+            std::fprintf(stderr, "%s\n", runTimeErrorMessage(error).c_str());
+            std::fflush(stderr);
+            if (QGuiApplication::platformName() != "offscreen")
+                QMessageBox::critical(nullptr, QStringLiteral("zelk"), QString::fromStdString(runTimeErrorMessage(error)));
+            std::_Exit(1);
+        });
+        FormWindow window(*project.form);
+        window.show();
+        exitCode = app.exec();
+    }
+    std::exit(exitCode);
+}
+
+}  // namespace zelk::rt
+
+namespace zelk::vb {
+
+void ThunRTMain(std::uint32_t projectHeader) { rt::runModule(rt::executableModule(), projectHeader); }
+
+}  // namespace zelk::vb

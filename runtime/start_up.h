@@ -1,0 +1,28 @@
+#pragma once
+
+#include "form_instance.h"
+#include "process.h"
+#include "project_walk.h"
+#include "window/form_description.h"
+
+#include <memory>
+
+namespace zelk::rt {
+
+// Everything the runtime builds from the project header before the window
+// opens: the binding, the walked description and the form with its controls.
+struct StartedProject {
+    FormBinding binding;
+    form::DescriptionView description;
+    std::unique_ptr<FormInstance> form;
+};
+
+// Throws FormatError, BadDescriptor or BadAddress naming what failed.
+StartedProject startProject(Process& process, std::uint32_t projectHeader);
+
+// Starts the module's project, shows its form and runs the event loop until
+// the window closes; then ends the process with exit code 0. A project that
+// cannot start is reported on stderr and ends it with exit code 2.
+[[noreturn]] void runModule(const LoadedModule& module, std::uint32_t projectHeader);
+
+}  // namespace zelk::rt

@@ -1,0 +1,7 @@
+#include "imports.h"
+
+namespace zelk::program {
+
+std::array<rt::AnyRoutine, rt::kImportCount> importAddressTable{};
+
+}  // namespace zelk::program
