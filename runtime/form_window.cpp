@@ -45,19 +45,19 @@ FormWindow::FormWindow(FormInstance& form, QWidget* parent) : QWidget(parent), f
         });
     }
 
+    // Children join the focus chain in the order they are made, so make the
+    // buttons in TabIndex order.
     std::vector<const ButtonControl*> tabOrder;
-    for (const ButtonControl& b : form.buttons()) {
-        auto* button = new QPushButton(QString::fromStdString(b.caption), this);
-        button->setGeometry(toQRect(b.box));
-        button->setObjectName(QString::fromStdString(b.name));
-        const std::int32_t index = b.index;
-        connect(button, &QPushButton::clicked, this, [this, index] { form_.fireEvent(index, 0); });
-        buttons_.emplace_back(b.name, button);
-        tabOrder.push_back(&b);
-    }
+    for (const ButtonControl& b : form.buttons()) tabOrder.push_back(&b);
     std::ranges::stable_sort(tabOrder, {}, &ButtonControl::tabIndex);
-    for (std::size_t i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(button(tabOrder[i - 1]->name), button(tabOrder[i]->name));
+    for (const ButtonControl* b : tabOrder) {
+        auto* button = new QPushButton(QString::fromStdString(b->caption), this);
+        button->setGeometry(toQRect(b->box));
+        button->setObjectName(QString::fromStdString(b->name));
+        const std::int32_t index = b->index;
+        connect(button, &QPushButton::clicked, this, [this, index] { form_.fireEvent(index, 0); });
+        buttons_.emplace_back(b->name, button);
+    }
     if (!tabOrder.empty()) button(tabOrder.front()->name)->setFocus();
 }
 

@@ -12,11 +12,11 @@
 
 namespace zelk::rt {
 
-StartedProject startProject(Process& process, std::uint32_t projectHeader) {
-    StartedProject project;
-    project.binding = walkProject(process.space(), projectHeader);
-    project.description = form::walkFormDescription(project.binding.description);
-    project.form = std::make_unique<FormInstance>(process, project.binding, project.description);
+std::unique_ptr<StartedProject> startProject(Process& process, std::uint32_t projectHeader) {
+    auto project = std::make_unique<StartedProject>();
+    project->binding = walkProject(process.space(), projectHeader);
+    project->description = form::walkFormDescription(project->binding.description);
+    project->form = std::make_unique<FormInstance>(process, project->binding, project->description);
     return project;
 }
 
@@ -24,7 +24,7 @@ void runModule(const LoadedModule& module, std::uint32_t projectHeader) {
     int exitCode = 0;
     {
         std::unique_ptr<Process> process;
-        StartedProject project;
+        std::unique_ptr<StartedProject> project;
         try {
             process = std::make_unique<Process>(module);
             project = startProject(*process, projectHeader);
@@ -44,7 +44,7 @@ void runModule(const LoadedModule& module, std::uint32_t projectHeader) {
                 QMessageBox::critical(nullptr, QStringLiteral("zelk"), QString::fromStdString(runTimeErrorMessage(error)));
             std::_Exit(1);
         });
-        FormWindow window(*project.form);
+        FormWindow window(*project->form);
         window.show();
         exitCode = app.exec();
     }

@@ -11,6 +11,7 @@ namespace zelk::rt {
 
 // Everything the runtime builds from the project header before the window
 // opens: the binding, the walked description and the form with its controls.
+// The form refers to the other two, so the whole stays in one place.
 struct StartedProject {
     FormBinding binding;
     form::DescriptionView description;
@@ -18,7 +19,7 @@ struct StartedProject {
 };
 
 // Throws FormatError, BadDescriptor or BadAddress naming what failed.
-StartedProject startProject(Process& process, std::uint32_t projectHeader);
+std::unique_ptr<StartedProject> startProject(Process& process, std::uint32_t projectHeader);
 
 // Starts the module's project, shows its form and runs the event loop until
 // the window closes; then ends the process with exit code 0. A project that
