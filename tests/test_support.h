@@ -47,7 +47,8 @@ template <rt::Import I>
 class ImportSpy {
 public:
     using Fn = typename program::ImportType<I>::type;
-    explicit ImportSpy(Fn replacement) : saved_(program::importAddressTable[int(I)]) {
+    // The process resolves the imports first, so the spy is not overwritten.
+    explicit ImportSpy(Fn replacement) : saved_((process(), program::importAddressTable[int(I)])) {
         program::importAddressTable[int(I)] = reinterpret_cast<rt::AnyRoutine>(replacement);
     }
     ~ImportSpy() { program::importAddressTable[int(I)] = saved_; }

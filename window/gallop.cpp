@@ -9,10 +9,6 @@ using namespace form1;
 
 namespace {
 
-struct GallopLocals : HandlerLocals {
-    vb::Variant sum;  // MovePos + 100 or + 200, held only for one put
-};
-
 GallopLocals& gallop(void* locals) { return static_cast<GallopLocals&>(*static_cast<HandlerLocals*>(locals)); }
 
 constexpr std::int32_t kPause = 50000000;

@@ -25,8 +25,13 @@ struct HandlerLocals {
     vb::Variant loopPair[2];  // the runtime's state of the counted loop
 };
 
+// The gallop's frame also holds the sum that places the second and third pose.
+struct GallopLocals : HandlerLocals {
+    vb::Variant sum;  // MovePos + 100 or + 200, held only for one put
+};
+
 // Entry steps: registration, mark into the result slot, form reference, AddRef,
-// every temporary empty. `temporaries` .. `temporaries + size` is cleared.
+// every temporary empty.
 void enterHandler(HandlerLocals& locals, std::uintptr_t argument, std::uint32_t procedureDescriptor);
 
 // From the exit point: the common clean-up, Release, registration off.

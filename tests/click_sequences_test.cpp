@@ -1,0 +1,300 @@
+// The slide and the gallop against recording picture controls: the puts and
+// pauses in order, the references held, and the way out after a failed put.
+#include "test_support.h"
+
+#include "runtime/exception_chain.h"
+#include "window/click_handlers.h"
+#include "window/form1.h"
+#include "window/handler_frame.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zelk::test {
+namespace {
+
+enum class Op { Visible, Left, Pause };
+
+struct Event {
+    Op op;
+    int picture;  // 1..3 for Img1..Img3
+    float value;
+    friend bool operator==(const Event&, const Event&) = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Event& e) {
+    if (e.op == Op::Pause) return os << "pause";
+    return os << (e.op == Op::Visible ? "Visible" : "Left") << " Img" << e.picture << " = " << e.value;
+}
+
+struct Recording;
+
+class RecordingControl final : public vb::ImageControlInterface {
+public:
+    RecordingControl(Recording& rec, int picture) : rec_(rec), picture_(picture) {}
+    std::uint32_t AddRef() override { return ++references; }
+    std::uint32_t Release() override { return --references; }
+    std::int32_t putVisible(std::int16_t v) override;
+    std::int32_t putLeft(float twips) override;
+
+    std::uint32_t references = 1;
+
+private:
+    Recording& rec_;
+    int picture_;
+};
+
+// A stand-in for the runtime's form: the program's fields, recording pictures.
+struct Recording {
+    form1::Form1 form{};
+    rt::FormInterface interface{};
+    std::uint32_t formReferences = 1;
+    RecordingControl img1{*this, 1}, img2{*this, 2}, img3{*this, 3};
+    std::int32_t pauseLimit = 0;
+    std::vector<Event> events;
+    std::string violations;
+    std::optional<std::size_t> failAtPut;  // index among the puts
+    std::int32_t status = 0;               // returned by every put, or by the failing one
+    int heldAtExit = -1;                   // what the frame still held when the form was released
+
+    Recording() {
+        interface.AddRef = [](void* f) { return ++owner(f).formReferences; };
+        interface.Release = [](void* f) {
+            Recording& r = owner(f);
+            r.checkFrameIsEmpty();
+            return --r.formReferences;
+        };
+        interface.imageAccessors[form1::kAccessImg3] = [](void* f) -> vb::ImageControlInterface* { return owner(f).take(owner(f).img3); };
+        interface.imageAccessors[form1::kAccessImg2] = [](void* f) -> vb::ImageControlInterface* { return owner(f).take(owner(f).img2); };
+        interface.imageAccessors[form1::kAccessImg1] = [](void* f) -> vb::ImageControlInterface* { return owner(f).take(owner(f).img1); };
+        form.interfaceTable = &interface;
+        form.runtimeState.owner = this;
+        form.PauseCount = 777;  // a pause starts from 1 whatever it finds
+    }
+    static Recording& owner(void* f) { return *static_cast<Recording*>(static_cast<form1::Form1*>(f)->runtimeState.owner); }
+
+    int heldControls() const { return int(img1.references + img2.references + img3.references) - 3; }
+
+    vb::ImageControlInterface* take(RecordingControl& c) {
+        if (heldControls() != 0) violations += "a control was still held when the next was taken\n";
+        c.AddRef();
+        return &c;
+    }
+
+    std::int32_t put(Op op, int picture, float value) {
+        notePause();
+        const std::size_t index = puts();
+        events.push_back({op, picture, value});
+        if (heldControls() != 1) violations += "a put ran without exactly one control held\n";
+        if (formReferences != 2) violations += "the handler did not hold the form during a put\n";
+        if (failAtPut) return index == *failAtPut ? status : 0;
+        return status;
+    }
+
+    void notePause() {
+        if (form.PauseCount == pauseLimit + 1) events.push_back({Op::Pause, 0, 0});
+        else if (form.PauseCount != 0 && form.PauseCount != 777) violations += "a pause ended at the wrong count\n";
+        form.PauseCount = 0;
+    }
+
+    std::size_t puts() const {
+        return std::size_t(std::count_if(events.begin(), events.end(), [](const Event& e) { return e.op != Op::Pause; }));
+    }
+
+    void checkFrameIsEmpty() {
+        auto* locals = static_cast<program::HandlerLocals*>(vb::registrationHead->stackPosition);
+        heldAtExit = (locals->objectTemporary != nullptr) + (locals->loopPair[0].vt != vb::VT_EMPTY) +
+                     (locals->loopPair[1].vt != vb::VT_EMPTY);
+        if (pauseLimit == 50000000) heldAtExit += static_cast<program::GallopLocals*>(locals)->sum.vt != vb::VT_EMPTY;
+    }
+
+    std::uintptr_t reference(bool asEvent) const { return reinterpret_cast<std::uintptr_t>(&form) | (asEvent ? 1 : 0); }
+};
+
+std::int32_t RecordingControl::putVisible(std::int16_t v) { return rec_.put(Op::Visible, picture_, v); }
+std::int32_t RecordingControl::putLeft(float twips) { return rec_.put(Op::Left, picture_, twips); }
+
+// What each handler must do, as tables.
+std::vector<Event> expectedSlide() {
+    std::vector<Event> e = {{Op::Visible, 1, -1}, {Op::Visible, 2, 0}, {Op::Visible, 3, 0}};
+    for (int step = 0; step < 21; ++step) {
+        e.push_back({Op::Left, 1, float(400 * step)});
+        e.push_back({Op::Pause, 0, 0});
+    }
+    return e;
+}
+
+struct GallopOp {
+    Op op;
+    int picture;
+    int value;  // Visible: the flag; Left: offset from MovePos
+};
+
+const GallopOp kGallopStep[] = {
+    {Op::Visible, 1, -1}, {Op::Visible, 2, 0}, {Op::Visible, 3, 0},  {Op::Left, 1, 0},   {Op::Pause, 0, 0},
+    {Op::Visible, 1, 0},  {Op::Visible, 2, -1}, {Op::Left, 2, 100},   {Op::Pause, 0, 0},
+    {Op::Visible, 1, 0},  {Op::Visible, 2, 0}, {Op::Visible, 3, -1}, {Op::Left, 3, 200}, {Op::Pause, 0, 0},
+};
+
+std::vector<Event> expectedGallop() {
+    std::vector<Event> e;
+    for (int step = 0; step < 21; ++step)
+        for (const GallopOp& g : kGallopStep)
+            e.push_back({g.op, g.picture, g.op == Op::Left ? float(400 * step + g.value) : float(g.value)});
+    return e;
+}
+
+struct Handler {
+    const char* name;
+    std::int32_t (*run)(std::uintptr_t);
+    std::int32_t pauseLimit;
+    std::vector<Event> (*expected)();
+};
+
+void PrintTo(const Handler& h, std::ostream* os) { *os << h.name; }
+
+const Handler kSlide{"Command1_Click", program::Command1_Click, 20000000, expectedSlide};
+const Handler kGallop{"Command2_Click", program::Command2_Click, 50000000, expectedGallop};
+
+std::int32_t runHandler(Recording& rec, const Handler& h, bool asEvent) {
+    rec.pauseLimit = h.pauseLimit;
+    const std::int32_t status = h.run(rec.reference(asEvent));
+    rec.notePause();
+    return status;
+}
+
+class ClickSequence : public testing::TestWithParam<Handler> {
+protected:
+    void SetUp() override { process(); }
+};
+
+TEST_P(ClickSequence, MakesItsPutsAndPausesInOrderAndLeavesNothingHeld) {
+    const Handler& h = GetParam();
+    Recording rec;
+    EXPECT_EQ(runHandler(rec, h, true), 0);
+    EXPECT_EQ(rec.events, h.expected());
+    EXPECT_EQ(rec.violations, "");
+    EXPECT_EQ(rec.formReferences, 1u) << "AddRef on entry, Release on the way out";
+    EXPECT_EQ(rec.heldAtExit, 0) << "object temporary, sum and loop pair empty at the exit";
+    EXPECT_EQ(rec.heldControls(), 0);
+    EXPECT_EQ(vb::registrationHead, nullptr) << "the frame took its registration off";
+    EXPECT_EQ(rec.form.MovePos.vt, vb::VT_I2);
+    EXPECT_EQ(rec.form.MovePos.iVal, 8400);
+    EXPECT_EQ(rec.form.PauseCount, 0) << "(reset by the recorder after noting the last pause)";
+}
+
+TEST_P(ClickSequence, RunsTheSameWithoutTheEventMarkAndCountsSuccessByTheSign) {
+    const Handler& h = GetParam();
+    Recording rec;
+    rec.status = 1;  // positive statuses are success
+    static int checks;
+    checks = 0;
+    ImportSpy<rt::Import::__vbaHresultCheckObj> spy(
+        [](std::int32_t, vb::ImageControlInterface*, const vb::Guid*, std::int32_t) { ++checks; });
+    EXPECT_EQ(runHandler(rec, h, false), 0);
+    EXPECT_EQ(rec.events, h.expected());
+    EXPECT_EQ(checks, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Handlers, ClickSequence, testing::Values(kSlide, kGallop),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct Failure {
+    const char* name;
+    const Handler* handler;
+    std::size_t failingPut;
+    int picture;
+    std::int32_t slot;
+};
+
+void PrintTo(const Failure& f, std::ostream* os) { *os << f.name; }
+
+const Failure kFailures[] = {
+    {"slide_visible", &kSlide, 0, 1, 140},
+    {"slide_left", &kSlide, 5, 1, 100},
+    {"gallop_phase1_visible", &kGallop, 1, 2, 140},
+    {"gallop_phase1_left", &kGallop, 3, 1, 100},
+    {"gallop_phase2_visible", &kGallop, 5, 2, 140},
+    {"gallop_phase2_offset_left", &kGallop, 6, 2, 100},
+    {"gallop_phase3_visible", &kGallop, 9, 3, 140},
+    {"gallop_phase3_offset_left", &kGallop, 10, 3, 100},
+};
+
+struct CheckCall {
+    std::int32_t status;
+    vb::ImageControlInterface* control;
+    vb::Guid iid;
+    std::int32_t slot;
+};
+std::vector<CheckCall> checkCalls;
+
+class FailedPut : public testing::TestWithParam<Failure> {};
+
+TEST_P(FailedPut, EndsTheRunThroughTheCleanUpsAndReportsTheError) {
+    const Failure& f = GetParam();
+    Recording rec;
+    rec.pauseLimit = f.handler->pauseLimit;
+    rec.failAtPut = f.failingPut;
+    rec.status = std::int32_t(0x800A017C);  // run-time error 380
+
+    checkCalls.clear();
+    ImportSpy<rt::Import::__vbaHresultCheckObj> spy(
+        [](std::int32_t status, vb::ImageControlInterface* control, const vb::Guid* iid, std::int32_t slot) {
+            checkCalls.push_back({status, control, *iid, slot});
+            vb::__vbaHresultCheckObj(status, control, iid, slot);
+        });
+    std::optional<vb::RaisedError> reported;
+    process().setErrorSink([&](const vb::RaisedError& e) { reported = e; });
+
+    const std::uint32_t method = u32At(symbol("method_table") + (f.handler == &kSlide ? 0 : 4));
+    process().callEntry(method, rec.reference(true));
+    process().setErrorSink(nullptr);
+
+    ASSERT_EQ(checkCalls.size(), 1u);
+    EXPECT_EQ(checkCalls[0].status, rec.status);
+    RecordingControl* controls[] = {&rec.img1, &rec.img2, &rec.img3};
+    EXPECT_EQ(checkCalls[0].control, controls[f.picture - 1]);
+    EXPECT_EQ(checkCalls[0].iid, vb::kImageControlInterfaceId);
+    EXPECT_EQ(checkCalls[0].slot, f.slot);
+
+    EXPECT_EQ(rec.puts(), f.failingPut + 1) << "the error never came back into the body";
+    EXPECT_EQ(rec.heldControls(), 0) << "the unwind clean-up released the control";
+    EXPECT_EQ(rec.heldAtExit, 0) << "no control, sum or loop state held at the exit";
+    EXPECT_EQ(rec.formReferences, 1u);
+    EXPECT_EQ(vb::registrationHead, nullptr);
+    ASSERT_TRUE(reported.has_value());
+    EXPECT_EQ(reported->number(), 380);
+    EXPECT_EQ(rt::runTimeErrorMessage(*reported), "Run-time error '380':\n\nInvalid property value");
+}
+
+INSTANTIATE_TEST_SUITE_P(Puts, FailedPut, testing::ValuesIn(kFailures),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BusyPause, CountsEveryPassFromOneToLimitPlusOne) {
+    form1::Form1 form{};
+    for (std::int32_t start : {0, 50000001, -5}) {
+        form.PauseCount = start;
+        program::BusyPause(&form, 20000000);
+        EXPECT_EQ(form.PauseCount, 20000001);
+    }
+    program::BusyPause(&form, 0);
+    EXPECT_EQ(form.PauseCount, 1) << "limit 0: no addition";
+}
+
+TEST(BusyPause, AnIncrementPastTheLargestValueRaisesOverflow) {
+    process();
+    form1::Form1 form{};
+    static int overflows;
+    overflows = 0;
+    ImportSpy<rt::Import::__vbaErrorOverflow> spy([] {
+        ++overflows;
+        throw vb::RaisedError(6, "Overflow");
+    });
+    EXPECT_THROW(program::BusyPause(&form, std::numeric_limits<std::int32_t>::max()), vb::RaisedError);
+    EXPECT_EQ(overflows, 1);
+    EXPECT_EQ(form.PauseCount, std::numeric_limits<std::int32_t>::max());
+}
+
+}  // namespace
+}  // namespace zelk::test
