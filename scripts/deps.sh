@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libgl-dev libvulkan-dev libxkbcommon-dev
   librsvg2-dev libcairo2-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick x11-utils
+  libx11-dev xvfb xauth xdotool imagemagick x11-utils
 )
 
 missing=()
