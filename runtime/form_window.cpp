@@ -82,6 +82,7 @@ void FormWindow::paintEvent(QPaintEvent* event) {
 // A put changes the screen before it returns: the sequences give the event
 // loop no turn until they end, and each of their steps is meant to be seen.
 void FormWindow::imageChanged(const ImageControl& control, PixelRect before, bool wasVisible) {
+    if (wasVisible == control.visible() && before == control.box()) return;  // nothing changed on screen
     QRegion dirty;
     if (wasVisible) dirty += toQRect(before);
     if (control.visible()) dirty += toQRect(control.box());

@@ -1,0 +1,36 @@
+// BusyPause against a bare volatile counting loop of the same length.
+#include "ratio_reporter.h"
+
+#include "window/form1.h"
+#include "window/handler_frame.h"
+
+#include "runtime/process.h"
+
+namespace {
+
+constexpr std::int32_t kLimit = 20000000;
+
+void BareCount(benchmark::State& state) {
+    volatile std::int32_t count = 0;
+    for (auto _ : state) {
+        count = 1;
+        while (count <= kLimit) count = count + 1;
+    }
+    state.SetItemsProcessed(state.iterations() * kLimit);
+}
+
+void BusyPause(benchmark::State& state) {
+    zelk::rt::Process process(zelk::rt::executableModule());
+    zelk::form1::Form1 form{};
+    for (auto _ : state) zelk::program::BusyPause(&form, kLimit);
+    state.SetItemsProcessed(state.iterations() * kLimit);
+}
+
+BENCHMARK(BareCount)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BusyPause)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return zelk::bench::runWithRatios(argc, argv, {{"BusyPause", "BareCount", "BusyPause per pass / bare loop", 1.05}});
+}
