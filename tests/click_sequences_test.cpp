@@ -268,6 +268,19 @@ TEST_P(FailedPut, EndsTheRunThroughTheCleanUpsAndReportsTheError) {
     EXPECT_EQ(rt::runTimeErrorMessage(*reported), "Run-time error '380':\n\nInvalid property value");
 }
 
+TEST(FailedPutDeathTest, TellsTheUserAndEndsTheProcessWithAnErrorCode) {
+    EXPECT_EXIT(
+        {
+            Recording rec;
+            rec.pauseLimit = kGallop.pauseLimit;
+            rec.failAtPut = 6;
+            rec.status = std::int32_t(0x800A017C);
+            process().callEntry(u32At(symbol("method_table") + 4), rec.reference(true));
+            std::exit(0);  // not reached: the runtime ends the process
+        },
+        testing::ExitedWithCode(1), "Run-time error '380':\n\nInvalid property value");
+}
+
 INSTANTIATE_TEST_SUITE_P(Puts, FailedPut, testing::ValuesIn(kFailures),
                          [](const auto& info) { return std::string(info.param.name); });
 
