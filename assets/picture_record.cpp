@@ -1,6 +1,7 @@
 #include "picture_record.h"
 
 #include "byte_reader.h"
+#include "byte_writer.h"
 
 #include <string>
 
@@ -13,14 +14,6 @@ constexpr std::uint32_t kPixelOffset = kFileHeaderSize + kInfoHeaderSize;
 
 std::uint32_t rowStride(int width) { return (std::uint32_t(width) * 3 + 3) & ~3u; }
 
-void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(std::uint8_t(v));
-    out.push_back(std::uint8_t(v >> 8));
-}
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
 
 }  // namespace
 
@@ -31,17 +24,17 @@ std::vector<std::uint8_t> encodeBitmapFile(const Picture& picture) {
     out.reserve(kPixelOffset + imageSize);
     out.push_back('B');
     out.push_back('M');
-    put32(out, kPixelOffset + imageSize);
-    put32(out, 0);  // two reserved words
-    put32(out, kPixelOffset);
-    put32(out, kInfoHeaderSize);
-    put32(out, std::uint32_t(picture.width));
-    put32(out, std::uint32_t(picture.height));
-    put16(out, 1);
-    put16(out, 24);
-    put32(out, 0);
-    put32(out, imageSize);
-    for (int i = 0; i < 4; ++i) put32(out, 0);  // resolution and colour counts
+    appendU32(out, kPixelOffset + imageSize);
+    appendU32(out, 0);  // two reserved words
+    appendU32(out, kPixelOffset);
+    appendU32(out, kInfoHeaderSize);
+    appendU32(out, std::uint32_t(picture.width));
+    appendU32(out, std::uint32_t(picture.height));
+    appendU16(out, 1);
+    appendU16(out, 24);
+    appendU32(out, 0);
+    appendU32(out, imageSize);
+    for (int i = 0; i < 4; ++i) appendU32(out, 0);  // resolution and colour counts
     for (int y = picture.height - 1; y >= 0; --y) {
         for (int x = 0; x < picture.width; ++x) {
             const Rgb& p = picture.at(x, y);
@@ -56,8 +49,8 @@ std::vector<std::uint8_t> writePictureRecord(const Picture& picture) {
     std::vector<std::uint8_t> file = encodeBitmapFile(picture);
     std::vector<std::uint8_t> out;
     out.reserve(file.size() + 8);
-    put32(out, kPictureRecordMagic);
-    put32(out, std::uint32_t(file.size()));
+    appendU32(out, kPictureRecordMagic);
+    appendU32(out, std::uint32_t(file.size()));
     out.insert(out.end(), file.begin(), file.end());
     return out;
 }

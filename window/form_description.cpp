@@ -1,6 +1,7 @@
 #include "form_description.h"
 
 #include "assets/byte_reader.h"
+#include "assets/byte_writer.h"
 
 #include <iterator>
 
@@ -24,23 +25,15 @@ constexpr PropertyFormat kPropertyFormats[] = {
     {kKindImage, code::kStretch, ValueShape::Fixed, 1, "Stretch"},
 };
 
-void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(std::uint8_t(v));
-    out.push_back(std::uint8_t(v >> 8));
-}
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
 void putString(std::vector<std::uint8_t>& out, std::span<const std::uint8_t> text) {
-    put16(out, std::uint32_t(text.size()));
+    appendU16(out, std::uint32_t(text.size()));
     out.insert(out.end(), text.begin(), text.end());
     out.push_back(0);
 }
 
 void writeObject(std::vector<std::uint8_t>& out, const ObjectData& object) {
     const std::size_t start = out.size();
-    put32(out, 0);  // size, patched below
+    appendU32(out, 0);  // size, patched below
     out.push_back(object.index);
     putString(out, std::span(reinterpret_cast<const std::uint8_t*>(object.name.data()), object.name.size()));
     out.push_back(object.kind);
@@ -125,7 +118,7 @@ std::vector<std::uint8_t> stringValue(std::span<const std::uint8_t> text) {
 
 std::vector<std::uint8_t> pictureValue(std::span<const std::uint8_t> record) {
     std::vector<std::uint8_t> out;
-    put32(out, std::uint32_t(record.size()));
+    appendU32(out, std::uint32_t(record.size()));
     out.insert(out.end(), record.begin(), record.end());
     return out;
 }
@@ -134,25 +127,25 @@ std::vector<std::uint8_t> u8Value(std::uint8_t v) { return {v}; }
 
 std::vector<std::uint8_t> u16Values(std::initializer_list<std::uint16_t> vs) {
     std::vector<std::uint8_t> out;
-    for (auto v : vs) put16(out, v);
+    for (auto v : vs) appendU16(out, v);
     return out;
 }
 
 std::vector<std::uint8_t> u32Values(std::initializer_list<std::uint32_t> vs) {
     std::vector<std::uint8_t> out;
-    for (auto v : vs) put32(out, v);
+    for (auto v : vs) appendU32(out, v);
     return out;
 }
 
 std::vector<std::uint8_t> writeFormDescription(const DescriptionData& data) {
     std::vector<std::uint8_t> out;
-    put32(out, kDescriptionMagic);
+    appendU32(out, kDescriptionMagic);
     out.push_back(data.headerByte);
     out.insert(out.end(), std::begin(data.formGuid), std::end(data.formGuid));
     out.insert(out.end(), std::begin(data.secondFormGuid), std::end(data.secondFormGuid));
     out.insert(out.end(), std::begin(data.formEventInterface), std::end(data.formEventInterface));
     out.resize(kHeaderSize, 0);
-    put32(out, 0);  // total size, patched below
+    appendU32(out, 0);  // total size, patched below
     writeObject(out, data.form);
     out.push_back(kChildrenBegin);
     for (std::size_t i = 0; i < data.children.size(); ++i) {
