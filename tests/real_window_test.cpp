@@ -34,17 +34,19 @@ class RealWindow : public testing::Test {
 protected:
     void SetUp() override {
         qtApp();
-        for (int n = 90 + int(QCoreApplication::applicationPid() % 200);; ++n)
-            if (!QFile::exists(QString("/tmp/.X%1-lock").arg(n))) {
-                display_ = QString(":%1").arg(n);
-                break;
-            }
-        xvfb_.start("Xvfb", {display_, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        // Xvfb picks a free display itself and tells its number, so parallel tests never share one.
+        xvfb_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
         ASSERT_TRUE(xvfb_.waitForStarted(10000)) << "Xvfb did not start";
+        QByteArray number;
+        ASSERT_TRUE(waitFor([&] {
+            xvfb_.waitForReadyRead(100);
+            number += xvfb_.readAllStandardOutput();
+            return number.contains('\n');
+        }, 20s)) << "Xvfb named no display";
+        display_ = ":" + QString::fromLatin1(number.trimmed());
         env_ = QProcessEnvironment::systemEnvironment();
         env_.insert("DISPLAY", display_);
         env_.remove("QT_QPA_PLATFORM");
-        ASSERT_TRUE(waitFor([&] { return QFile::exists("/tmp/.X11-unix/X" + display_.mid(1)); }, 10s));
 
         program_.setProcessEnvironment(env_);
         program_.start(ZELK_PROGRAM, {});
