@@ -1,16 +1,20 @@
 #include "image_assembly.h"
 
+#include "icon_group.h"
 #include "image_builder.h"
 #include "image_layout.h"
 #include "module_records.h"
 #include "project_descriptor.h"
+#include "resource_directory.h"
+#include "version_record.h"
 #include "window/binding_tables.h"
 
 #include <stdexcept>
 
 namespace zelk::image {
 
-AssembledImage assembleImage(const form1::PictureRecords& pictures) {
+AssembledImage assembleImage(const form1::PictureRecords& pictures,
+                             std::span<const std::vector<std::uint8_t>> iconImages) {
     const std::vector<std::uint8_t> description = form::writeFormDescription(form1::describeForm1(pictures));
 
     ImageBuilder out(layout::kImageBase);
@@ -27,6 +31,9 @@ AssembledImage assembleImage(const form1::PictureRecords& pictures) {
     out.bytes(description);
     out.zeros(2);
     project::writeGuiTable(out, std::uint32_t(description.size()));
+    std::vector<module::Resource> resources{identity::writeVersionRecord(out)};
+    for (module::Resource& icon : identity::writeIconGroup(out, iconImages)) resources.push_back(std::move(icon));
+    module::writeResourceDirectory(out, resources);
     out.align(16);
     out.bind("image_end");
     if (out.here() > layout::kDataBlock) throw std::logic_error("the image runs into the data block");

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,10 @@ struct AssembledImage {
 };
 
 // The whole read-only image: module header, import jumps, code range,
-// project descriptor, binding tables, procedure descriptors, imports and the
-// form description with its pictures.
-AssembledImage assembleImage(const form1::PictureRecords& pictures);
+// project descriptor, binding tables, procedure descriptors, imports, the
+// form description with its pictures, the version record, the icon group with
+// its images (bitmap icon images, in the group's order) and the resource directory.
+AssembledImage assembleImage(const form1::PictureRecords& pictures,
+                             std::span<const std::vector<std::uint8_t>> iconImages);
 
 }  // namespace zelk::image

@@ -1,7 +1,9 @@
 // Host tool run by the build: assembles the executable's read-only image from
-// the painted bitmaps and writes it with a header of its labels' addresses.
+// the painted bitmaps and icon images and writes it with a header of its
+// labels' addresses.
 #include "image_assembly.h"
 
+#include "assets/icon_art.h"
 #include "assets/picture_record.h"
 
 #include <cstdio>
@@ -58,7 +60,9 @@ int main(int argc, char** argv) {
         zelk::form1::PictureRecords pictures{
             pictureRecord(art / "scene.bmp"),
             {pictureRecord(art / "img1.bmp"), pictureRecord(art / "img2.bmp"), pictureRecord(art / "img3.bmp")}};
-        const auto image = zelk::image::assembleImage(pictures);
+        std::vector<std::vector<std::uint8_t>> icons;
+        for (std::string_view file : zelk::kIconArtFiles) icons.push_back(readFile(art / file));
+        const auto image = zelk::image::assembleImage(pictures, icons);
         std::ofstream out(argv[2], std::ios::binary);
         out.write(reinterpret_cast<const char*>(image.bytes.data()), std::streamsize(image.bytes.size()));
         if (!out) throw std::runtime_error(std::string("cannot write ") + argv[2]);

@@ -36,6 +36,7 @@ void writeModuleHeader(ImageBuilder& out) {
     out.u32(layout::kDataBlock);
     out.u32(layout::kDataBlockSize);
     out.u32(layout::kImportAddressTable);
+    out.link("resource_directory");
     out.padTo(start + kSize);
 }
 

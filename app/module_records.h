@@ -4,8 +4,8 @@
 
 namespace zelk::module {
 
-// The module header (its size and import-directory links are patched by the
-// labels "image_end" and "import_directory").
+// The module header (its size and directory links are patched by the labels
+// "image_end", "import_directory" and "resource_directory").
 void writeModuleHeader(image::ImageBuilder& out);
 
 // One jump through the import address table for every import.

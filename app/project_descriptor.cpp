@@ -196,8 +196,8 @@ void writeRegistrationData(ImageBuilder& out) {
     out.guid(kRegistrationGuid);
     out.u32(0);
     out.u16(0);
-    out.u16(1);  // version 1.0
-    out.u16(0);
+    out.u16(kMajorVersion);
+    out.u16(kMinorVersion);
     out.padTo(start + 0x30);
     out.cstr(kProjectName);
     out.padTo(start + 0x40);

@@ -3,6 +3,7 @@
 
 #include "form_window.h"
 #include "vb_operations.h"
+#include "window_icon.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -45,6 +46,7 @@ void runModule(const LoadedModule& module, std::uint32_t projectHeader) {
             std::_Exit(1);
         });
         FormWindow window(*project->form);
+        applyWindowIcon(window, *process);
         window.show();
         exitCode = app.exec();
     }

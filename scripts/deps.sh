@@ -8,6 +8,7 @@ packages=(
   librsvg2-dev libcairo2-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev xvfb xauth xdotool imagemagick x11-utils
+  valgrind clang libclang-rt-14-dev
 )
 
 missing=()

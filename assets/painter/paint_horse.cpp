@@ -4,6 +4,7 @@
 #include "horse_blocks.h"
 #include "svg_raster.h"
 
+#include <stdexcept>
 #include <string>
 
 namespace zelk::painter {
@@ -13,7 +14,11 @@ Picture paintHorse(int pose, const std::filesystem::path& assetsDir) {
     const BlockGrid grid = horseBlockGrid(format);
     Picture picture = horseBackground(format);
     const auto svg = assetsDir / "horse" / ("img" + std::to_string(pose) + ".svg");
-    layHorseBlocks(picture, format, rasterizeSvg(svg, grid.columns, grid.rows));
+    try {
+        layHorseBlocks(picture, format, rasterizeSvg(svg, grid.columns, grid.rows));
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error(svg.string() + ": " + e.what());
+    }
     return picture;
 }
 

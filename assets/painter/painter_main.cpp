@@ -1,7 +1,10 @@
 // Build-time painter: draws the four pictures from the art sources and writes
 // them as 24-bit bitmap files for the image generator.
+// The window icon's images go beside them as bitmap icon images.
 #include "paint.h"
+#include "paint_icon.h"
 
+#include "assets/icon_art.h"
 #include "assets/picture_record.h"
 
 #include <cstdio>
@@ -30,6 +33,8 @@ int main(int argc, char** argv) {
         for (int pose = 1; pose <= 3; ++pose)
             writeFile(out / ("img" + std::to_string(pose) + ".bmp"),
                       zelk::encodeBitmapFile(zelk::painter::paintHorse(pose, assets)));
+        const auto icons = zelk::painter::paintIcon(assets);
+        for (std::size_t i = 0; i < icons.size(); ++i) writeFile(out / zelk::kIconArtFiles[i], icons[i]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "painter: %s\n", e.what());
         return 1;

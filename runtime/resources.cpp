@@ -1,0 +1,24 @@
+#include "resources.h"
+
+#include "module_header.h"
+#include "process.h"
+
+#include <string>
+
+namespace zelk::rt {
+
+std::span<const std::uint8_t> findResource(const AddressSpace& space, std::uint32_t imageBase, std::uint32_t type,
+                                           std::uint32_t id) {
+    using namespace resource_directory;
+    const std::uint32_t directory = space.u32(imageBase + module_header::kResourceDirectory, "resource directory link");
+    const std::uint32_t count = space.u32(directory + kCount, "resource count");
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t entry = directory + kEntries + i * kEntrySize;
+        if (space.u32(entry + kType, "resource type") != type || space.u32(entry + kId, "resource ID") != id) continue;
+        return space.bytes(space.u32(entry + kData, "resource link"), space.u32(entry + kDataSize, "resource size"),
+                           "resource");
+    }
+    throw BadDescriptor("no resource of type " + std::to_string(type) + " with ID " + std::to_string(id));
+}
+
+}  // namespace zelk::rt

@@ -1,0 +1,15 @@
+// Fuzzes the picture record reader on its own.
+#include "assets/format_error.h"
+#include "assets/picture_record.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    try {
+        const zelk::Picture p = zelk::readPictureRecord({data, size});
+        if (p.pixels.size() != std::size_t(p.width) * std::size_t(p.height)) __builtin_trap();
+    } catch (const zelk::FormatError&) {
+    }
+    return 0;
+}

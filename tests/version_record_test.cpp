@@ -1,0 +1,161 @@
+// The version record, read back by the published version-resource layout:
+// blocks of length, value length, type and UTF-16 key, each value and child
+// on a 32-bit boundary.
+#include "resource_support.h"
+
+#include "assets/byte_reader.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace zelk::test {
+namespace {
+
+struct Block {
+    std::size_t length;
+    std::uint16_t valueLength;
+    std::uint16_t type;  // 1 text, 0 binary
+    std::string key;
+    std::span<const std::uint8_t> value;
+    std::vector<Block> children;
+};
+
+std::size_t aligned(std::size_t at) { return (at + 3) & ~std::size_t(3); }
+
+std::string asciiOfUtf16(std::span<const std::uint8_t> text, std::size_t offset) {
+    std::string out;
+    for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
+        if (text[i + 1] != 0 || text[i] >= 0x80) throw FormatError("key or text is not ASCII", offset + i);
+        out.push_back(char(text[i]));
+    }
+    return out;
+}
+
+// `bytes` starts at the block and ends where its parent does.
+Block readBlock(std::span<const std::uint8_t> bytes, std::size_t offset) {
+    ByteReader head(bytes, offset);
+    Block b{};
+    b.length = head.u16("block length");
+    b.valueLength = head.u16("value length");
+    b.type = head.u16("block type");
+    if (b.length < 6 || b.length > bytes.size()) throw FormatError("block length leaves its parent", offset);
+    if (b.type > 1) throw FormatError("block type is neither text nor binary", offset + 4);
+    const auto block = bytes.first(b.length);
+    ByteReader in(block, offset);
+    in.skip(6, "block head");
+    for (std::uint16_t c; (c = in.u16("key")) != 0;) {
+        if (c >= 0x80) throw FormatError("key is not ASCII", in.offset() - 2);
+        b.key.push_back(char(c));
+    }
+    std::size_t at = aligned(in.position());
+    const std::size_t valueBytes = b.type == 1 ? 2u * b.valueLength : b.valueLength;
+    if (at + valueBytes > block.size()) throw FormatError("value runs past its block", offset + at);
+    b.value = block.subspan(at, valueBytes);
+    for (at = aligned(at + valueBytes); at < block.size(); at = aligned(at + b.children.back().length))
+        b.children.push_back(readBlock(block.subspan(at), offset + at));
+    return b;
+}
+
+std::vector<std::string> keys(const Block& b) {
+    std::vector<std::string> out;
+    for (const Block& c : b.children) out.push_back(c.key);
+    return out;
+}
+
+const Block& child(const Block& b, const std::string& key) {
+    for (const Block& c : b.children)
+        if (c.key == key) return c;
+    throw std::out_of_range("no block " + key + " in " + b.key);
+}
+
+// A text value without its closing NUL, which it must have.
+std::string textOf(const Block& b) {
+    if (b.value.size() < 2 || (b.value[b.value.size() - 2] | b.value.back()) != 0)
+        throw std::runtime_error(b.key + " does not end in NUL");
+    return asciiOfUtf16(b.value.first(b.value.size() - 2), 0);
+}
+
+std::uint32_t word(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return std::uint32_t(bytes[at]) | std::uint32_t(bytes[at + 1]) << 8 | std::uint32_t(bytes[at + 2]) << 16 |
+           std::uint32_t(bytes[at + 3]) << 24;
+}
+
+class VersionRecord : public testing::Test {
+protected:
+    StoredResource stored_ = storedResource(rt::resource_directory::kVersion, 1);
+    Block root_ = readBlock(stored_.bytes, 0);
+};
+
+TEST_F(VersionRecord, IsOneUsEnglishBlockWithTheFixedPartOf1000) {
+    EXPECT_EQ(stored_.language, 1033u);
+    EXPECT_EQ(root_.length, stored_.bytes.size()) << "nothing after the root block";
+    EXPECT_EQ(root_.key, "VS_VERSION_INFO");
+    EXPECT_EQ(root_.type, 0);
+    ASSERT_EQ(root_.value.size(), 52u);
+    const struct {
+        std::size_t offset;
+        std::uint32_t value;
+        const char* what;
+    } fixed[] = {
+        {0x00, 0xFEEF04BD, "signature"},         {0x04, 0x00010000, "structure version"},
+        {0x08, 0x00010000, "file version 1.0"},  {0x0C, 0, "file version .0.0"},
+        {0x10, 0x00010000, "product version 1.0"}, {0x14, 0, "product version .0.0"},
+        {0x18, 0, "flags mask"},                 {0x1C, 0, "flags"},
+        {0x20, 0x4, "operating system"},         {0x24, 0x1, "file type"},
+        {0x28, 0, "subtype"},                    {0x2C, 0, "date, high"},
+        {0x30, 0, "date, low"},
+    };
+    for (const auto& f : fixed) EXPECT_EQ(word(root_.value, f.offset), f.value) << f.what;
+}
+
+TEST_F(VersionRecord, TranslationPairStandsBeforeTheSixStringsInOrder) {
+    ASSERT_EQ(keys(root_), (std::vector<std::string>{"VarFileInfo", "StringFileInfo"}));
+
+    const Block& vars = root_.children[0];
+    EXPECT_EQ(vars.type, 1);
+    ASSERT_EQ(keys(vars), std::vector<std::string>{"Translation"});
+    const Block& translation = vars.children[0];
+    EXPECT_EQ(translation.type, 0);
+    EXPECT_EQ(word(translation.value, 0), 0x04B00409u) << "language 0x0409, code page 0x04B0";
+    EXPECT_EQ(translation.value.size(), 4u) << "exactly one pair";
+
+    const Block& strings = root_.children[1];
+    EXPECT_EQ(strings.type, 1);
+    ASSERT_EQ(keys(strings), std::vector<std::string>{"040904B0"});
+    const std::pair<std::string, std::string> expected[] = {
+        {"CompanyName", "MXLQ"},   {"ProductName", "zelk"},  {"FileVersion", "1.00"},
+        {"ProductVersion", "1.00"}, {"InternalName", "zelk"}, {"OriginalFilename", "zelk.exe"},
+    };
+    const Block& table = strings.children[0];
+    ASSERT_EQ(table.children.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const Block& s = table.children[i];
+        EXPECT_EQ(s.key, expected[i].first);
+        EXPECT_EQ(s.type, 1) << s.key;
+        EXPECT_TRUE(s.children.empty()) << s.key;
+        EXPECT_EQ(textOf(s), expected[i].second);
+        EXPECT_EQ(s.valueLength, expected[i].second.size() + 1) << s.key << ": characters with the NUL";
+    }
+}
+
+TEST_F(VersionRecord, AgreesWithTheRegistrationDataAndTheExecutableName) {
+    const std::uint32_t registration = symbol("registration");
+    const std::uint32_t major = at(registration + 0x26, 1)[0] | at(registration + 0x27, 1)[0] << 8;
+    const std::uint32_t minor = at(registration + 0x28, 1)[0] | at(registration + 0x29, 1)[0] << 8;
+    EXPECT_EQ(word(root_.value, 0x08), major << 16 | minor);
+    EXPECT_EQ(word(root_.value, 0x10), major << 16 | minor);
+    const Block& table = child(child(root_, "StringFileInfo"), "040904B0");
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%02u", major, minor);
+    EXPECT_EQ(textOf(child(table, "FileVersion")), text);
+    EXPECT_EQ(textOf(child(table, "ProductVersion")), text);
+
+    const std::uint32_t header = image_symbols::kProjectHeader;
+    const auto name = at(header + u32At(header + 0x5C), 5);
+    EXPECT_EQ(textOf(child(table, "OriginalFilename")), std::string(name.begin(), name.end() - 1) + ".exe");
+    EXPECT_EQ(name.back(), 0);
+}
+
+}  // namespace
+}  // namespace zelk::test

@@ -1,0 +1,132 @@
+// The runtime's window icon: icon group 1 read from the image, decoded with
+// its mask as transparency, and given to the window.
+#include "icon_reader.h"
+#include "qt_support.h"
+
+#include "assets/format_error.h"
+#include "runtime/form_window.h"
+#include "runtime/start_up.h"
+#include "runtime/window_icon.h"
+
+#include <QPixmap>
+
+#include <algorithm>
+
+namespace zelk::test {
+namespace {
+
+namespace rd = rt::resource_directory;
+
+constexpr std::uint16_t kIconIds[] = {30001, 30002, 30003};
+
+TEST(WindowIcon, DecodesTheGroupsImagesInOrderWithTheirMasks) {
+    qtApp();
+    const std::vector<rt::IconImage> images = rt::readIconGroup(process());
+    ASSERT_EQ(images.size(), std::size(kIconIds));
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        SCOPED_TRACE("icon " + std::to_string(kIconIds[i]));
+        const BitmapIcon stored = storedIcon(kIconIds[i]);
+        const QImage& pixels = images[i].pixels;
+        EXPECT_EQ(images[i].bitCount, stored.bitCount);
+        ASSERT_EQ(pixels.size(), QSize(stored.width, stored.height()));
+        for (int y = 0; y < pixels.height(); ++y)
+            for (int x = 0; x < pixels.width(); ++x) {
+                const QRgb want = stored.outsideAt(x, y) ? qRgba(0, 0, 0, 0) : (0xFF000000u | stored.colourAt(x, y));
+                ASSERT_EQ(pixels.pixel(x, y), want) << "at " << x << ", " << y;
+            }
+    }
+}
+
+TEST(WindowIcon, WindowShowsTheSixteenColourImagesAtBothSizes) {
+    qtApp();
+    auto project = rt::startProject(process(), image_symbols::kProjectHeader);
+    rt::FormWindow window(*project->form);
+    rt::applyWindowIcon(window, process());
+    window.show();
+    const QIcon icon = window.windowIcon();
+    QList<QSize> sizes = icon.availableSizes();
+    std::ranges::sort(sizes, {}, &QSize::width);
+    EXPECT_EQ(sizes, (QList<QSize>{QSize(16, 16), QSize(32, 32)}));
+    // Title band, cyan only in the sixteen-colour images.
+    EXPECT_EQ(icon.pixmap(QSize(32, 32)).toImage().pixel(6, 7), qRgb(0, 255, 255));
+    EXPECT_EQ(icon.pixmap(QSize(16, 16)).toImage().pixel(3, 4), qRgb(0, 255, 255));
+    EXPECT_EQ(qAlpha(icon.pixmap(QSize(32, 32)).toImage().pixel(0, 0)), 0) << "outside the drawing";
+}
+
+enum class Fails { Format, Descriptor, Address };
+
+struct Breakage {
+    const char* what;
+    std::uint32_t at;  // address in the image
+    std::uint32_t value;
+    int size;
+    Fails fails;
+    const char* message;
+};
+
+std::uint32_t groupEntry(int i) { return symbol("icon_group") + 6 + 14 * std::uint32_t(i); }
+std::uint32_t entryField(std::uint16_t id, std::uint32_t field) { return resourceEntry(rd::kIcon, id) + field; }
+
+class BrokenIcon : public testing::Test {
+protected:
+    // A process over a copy of the image with `b` written into it.
+    std::unique_ptr<rt::Process> processWith(const Breakage& b) {
+        copy_.assign(image().begin(), image().end());
+        for (int i = 0; i < b.size; ++i)
+            copy_.at(b.at - image_symbols::kImageBase + i) = std::uint8_t(b.value >> (8 * i));
+        module_ = rt::executableModule();
+        module_.image = copy_;
+        return std::make_unique<rt::Process>(module_);
+    }
+    std::vector<std::uint8_t> copy_;
+    rt::LoadedModule module_;
+};
+
+TEST_F(BrokenIcon, IsAnErrorNamingTheRecordNotAStrayRead) {
+    const Breakage cases[] = {
+        {"group type", symbol("icon_group") + 2, 2, 2, Fails::Format, "icon group 1 type is not 1"},
+        {"group count", symbol("icon_group") + 4, 200, 2, Fails::Format, "runs past the end"},
+        {"entry's icon ID", groupEntry(1) + 12, 30009, 2, Fails::Descriptor, "no resource of type 3 with ID 30009"},
+        {"entry's byte count", groupEntry(1) + 8, 745, 4, Fails::Format,
+         "icon 30002 is 744 bytes, its group entry says 745"},
+        {"header size", symbol("icon.30002"), 41, 4, Fails::Format, "icon 30002 bitmap header size is not 40"},
+        {"height", symbol("icon.30003") + 8, 16, 4, Fails::Format, "icon 30003 height is not twice"},
+        {"bit count", symbol("icon.30001") + 14, 4, 2, Fails::Format, "icon 30001 bit count"},
+        {"colours used", symbol("icon.30002") + 32, 4, 4, Fails::Format, "icon 30002 has bytes after its mask"},
+        {"icon link", entryField(30003, rd::kData), 0xFFFFFFF0, 4, Fails::Address, "lie outside the image"},
+        {"icon size", entryField(30001, rd::kDataSize), 0x00FFFFFF, 4, Fails::Address, "lie outside the image"},
+        {"directory link", image_symbols::kImageBase + rt::module_header::kResourceDirectory, 0x7FFFFFF0, 4,
+         Fails::Address, "resource count"},
+    };
+    for (const Breakage& b : cases) {
+        SCOPED_TRACE(b.what);
+        const auto broken = processWith(b);
+        try {
+            rt::readIconGroup(*broken);
+            ADD_FAILURE() << "accepted";
+        } catch (const FormatError& e) {
+            EXPECT_EQ(b.fails, Fails::Format) << e.what();
+            EXPECT_NE(std::string(e.what()).find(b.message), std::string::npos) << e.what();
+        } catch (const rt::BadDescriptor& e) {
+            EXPECT_EQ(b.fails, Fails::Descriptor) << e.what();
+            EXPECT_NE(std::string(e.what()).find(b.message), std::string::npos) << e.what();
+        } catch (const rt::BadAddress& e) {
+            EXPECT_EQ(b.fails, Fails::Address) << e.what();
+            EXPECT_NE(std::string(e.what()).find(b.message), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST_F(BrokenIcon, LeavesTheWindowWithoutAnIconAndSaysSo) {
+    qtApp();
+    const auto broken = processWith({"group type", symbol("icon_group") + 2, 2, 2, Fails::Format, ""});
+    QWidget window;
+    testing::internal::CaptureStderr();
+    rt::applyWindowIcon(window, *broken);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("without its icon: icon group 1 type is not 1 (icons) at offset 2"), std::string::npos) << said;
+    EXPECT_TRUE(window.windowIcon().isNull());
+}
+
+}  // namespace
+}  // namespace zelk::test
