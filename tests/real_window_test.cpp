@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <functional>
+#include <vector>
 
 namespace zelk::test {
 namespace {
@@ -134,68 +135,143 @@ protected:
     std::unique_ptr<rt::FormWindow> expectedWindow_;
 };
 
-TEST_F(RealWindow, OpensSlidesGallopsAndClosesAsAUserSeesIt) {
+enum class Frame { AtRest, AfterSlide, AfterGallop };
+
+enum class Do {
+    ClickSlide,         // "Движение"
+    ClickGallop,        // "Движение2"
+    TabThenSpace,       // keyboard only: to "Движение2" and press it
+    Wait100ms,
+    RequestClose,       // the close button's request
+    See,                // the frame settles on `frame`
+    SeeOneHorseMoving,  // a frame of the gallop itself: one horse between its start and end
+    SeeAfterTwoGallops, // `frame` settles no sooner than two gallops take
+    StillRunning,
+    ExitsWithZero,
+};
+
+struct Step {
+    Do action;
+    Frame frame = Frame::AtRest;
+};
+
+struct Case {
+    const char* name;
+    std::vector<Step> steps;
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+const Case kCases[] = {
+    {"AtRest", {{Do::See, Frame::AtRest}}},
+    {"Slide", {{Do::ClickSlide}, {Do::See, Frame::AfterSlide}, {Do::RequestClose}, {Do::ExitsWithZero}}},
+    {"Gallop", {{Do::ClickGallop}, {Do::SeeOneHorseMoving}, {Do::See, Frame::AfterGallop}}},
+    {"SlideRightAfterAGallop",
+     {{Do::ClickGallop}, {Do::See, Frame::AfterGallop}, {Do::ClickSlide}, {Do::See, Frame::AfterSlide}}},
+    {"TwoClicksQueuedDuringAGallopBothRun",
+     {{Do::ClickGallop}, {Do::See, Frame::AfterGallop}, {Do::ClickSlide}, {Do::See, Frame::AfterSlide},
+      {Do::ClickGallop}, {Do::Wait100ms}, {Do::ClickSlide}, {Do::ClickGallop},
+      {Do::SeeAfterTwoGallops, Frame::AfterGallop}, {Do::ClickSlide}, {Do::See, Frame::AfterSlide}}},
+    {"CloseDuringAGallopEndsAfterIt",
+     {{Do::ClickGallop}, {Do::Wait100ms}, {Do::RequestClose}, {Do::Wait100ms}, {Do::StillRunning},
+      {Do::ExitsWithZero}}},
+    {"CloseAtOnce", {{Do::RequestClose}, {Do::ExitsWithZero}}},
+    {"KeyboardOnly", {{Do::TabThenSpace}, {Do::See, Frame::AfterGallop}}},
+};
+
+class RealWindowCase : public RealWindow, public testing::WithParamInterface<Case> {
+protected:
+    QImage frame(Frame f) {
+        return expectedFrame([f](rt::FormInstance& form) {
+            const bool gallop = f == Frame::AfterGallop;
+            image(form, "Img1").putVisible(gallop ? 0 : -1);
+            image(form, "Img1").putLeft(f == Frame::AtRest ? 480 : 8000);
+            image(form, "Img3").putVisible(gallop ? -1 : 0);
+            image(form, "Img3").putLeft(gallop ? 8200 : 6840);
+        });
+    }
+
+    // Columns where the frame differs from the bare scene, below the buttons.
+    std::pair<int, int> horseColumns(const QImage& shot) {
+        const QImage scene = expectedFrame([](rt::FormInstance& form) {
+            for (const char* name : {"Img1", "Img2", "Img3"}) image(form, name).putVisible(0);
+        });
+        int first = 740, last = -1;
+        for (int y = 120; y < 419; ++y)
+            for (int x = 0; x < 740; ++x)
+                if (shot.pixel(x, y) != scene.pixel(x, y)) first = std::min(first, x), last = std::max(last, x);
+        return {first, last};
+    }
+};
+
+TEST_P(RealWindowCase, BehavesAsAUserSeesIt) {
+    using Clock = std::chrono::steady_clock;
     EXPECT_EQ(xdotool({"getwindowname", window_}), "Form1");
     EXPECT_TRUE(xdotool({"getwindowgeometry", window_}).contains("Geometry: 740x419"));
-    const QImage atRest = expectedFrame([](rt::FormInstance&) {});
-    EXPECT_TRUE(showsWithin(atRest, 10s)) << "the scene with the horse at (32, 168)";
 
-    clickButton("Command1");
-    const QImage afterSlide = expectedFrame([](rt::FormInstance& f) { image(f, "Img1").putLeft(8000); });
-    EXPECT_TRUE(showsWithin(afterSlide, 30s)) << "first pose at Left 8000, column 533";
-
-    clickButton("Command2");
-    // While the gallop runs, one horse stands between its start and end places.
-    QImage during;
-    const QImage afterGallop = expectedFrame([](rt::FormInstance& f) {
-        image(f, "Img1").putVisible(0);
-        image(f, "Img2").putLeft(8100);
-        image(f, "Img3").putVisible(-1);
-        image(f, "Img3").putLeft(8200);
-    });
-    const QImage scene = expectedFrame([](rt::FormInstance& f) { image(f, "Img3").putVisible(0); });
-    bool caught = waitFor([&] {
-        during = screenshot();
-        return differences(during, afterSlide) > 0 && differences(during, afterGallop) > 0;
-    }, 10s);
-    ASSERT_TRUE(caught) << "no frame of the gallop itself reached the screen";
-    int first = 740, last = -1;
-    for (int y = 120; y < 419; ++y)
-        for (int x = 0; x < 740; ++x)
-            if (during.pixel(x, y) != scene.pixel(x, y)) first = std::min(first, x), last = std::max(last, x);
-    EXPECT_GE(first, 0);
-    EXPECT_LE(last, 547 + 152);
-    EXPECT_LE(last - first, 160) << "one horse, not two";
-    expectedFrame([](rt::FormInstance& f) { image(f, "Img3").putVisible(-1); });
-
-    EXPECT_TRUE(showsWithin(afterGallop, 60s)) << "third pose alone at Left 8200, column 547";
-
-    requestClose();
-    EXPECT_TRUE(exitsWithZero(10s)) << "closing the window ends the process with exit code 0";
+    auto lastClick = Clock::now(), firstOfBurst = Clock::now();
+    std::chrono::duration<double> gallopTakes{0};
+    bool burst = false;
+    for (const Step& step : GetParam().steps) {
+        switch (step.action) {
+            case Do::ClickSlide:
+            case Do::ClickGallop:
+                if (!burst) firstOfBurst = Clock::now();
+                burst = true;
+                lastClick = Clock::now();
+                clickButton(step.action == Do::ClickSlide ? "Command1" : "Command2");
+                break;
+            case Do::TabThenSpace:
+                xdotool({"windowfocus", "--sync", window_});
+                xdotool({"key", "--window", window_, "Tab", "space"});
+                break;
+            case Do::Wait100ms: QThread::msleep(100); break;
+            case Do::RequestClose: requestClose(); break;
+            case Do::See: {
+                ASSERT_TRUE(showsWithin(frame(step.frame), 60s)) << "frame " << int(step.frame);
+                const std::chrono::duration<double> took = Clock::now() - lastClick;
+                if (step.frame == Frame::AfterGallop && gallopTakes.count() == 0) gallopTakes = took;
+                burst = false;
+                break;
+            }
+            case Do::SeeAfterTwoGallops: {
+                const QImage want = frame(step.frame);
+                // Settled: the same frame twice, a moment apart.
+                ASSERT_TRUE(waitFor([&] {
+                    if (differences(screenshot(), want) != 0) return false;
+                    QThread::msleep(300);
+                    return differences(screenshot(), want) == 0;
+                }, 60s));
+                const std::chrono::duration<double> took = Clock::now() - firstOfBurst;
+                EXPECT_GE(took.count(), 1.5 * gallopTakes.count()) << "the queued gallop ran after the first";
+                burst = false;
+                break;
+            }
+            case Do::SeeOneHorseMoving: {
+                const QImage start = frame(Frame::AtRest), end = frame(Frame::AfterGallop);
+                QImage during;
+                ASSERT_TRUE(waitFor([&] {
+                    during = screenshot();
+                    return differences(during, start) > 0 && differences(during, end) > 0;
+                }, 10s)) << "no frame of the gallop itself reached the screen";
+                const auto [first, last] = horseColumns(during);
+                EXPECT_GE(first, 0);
+                EXPECT_LE(last, 547 + 152);
+                EXPECT_LE(last - first, 160) << "one horse, not two";
+                break;
+            }
+            case Do::StillRunning: EXPECT_EQ(program_.state(), QProcess::Running); break;
+            case Do::ExitsWithZero: EXPECT_TRUE(exitsWithZero(60s)) << "closing ends the process with exit code 0"; break;
+        }
+    }
+    if (program_.state() == QProcess::Running) {
+        requestClose();
+        EXPECT_TRUE(exitsWithZero(60s)) << "the window stays responsive and closes";
+    }
 }
 
-TEST_F(RealWindow, ClosingAtOnceEndsTheProcessWithZero) {
-    requestClose();
-    EXPECT_TRUE(exitsWithZero(10s));
-}
-
-TEST_F(RealWindow, AClickMadeDuringAGallopRunsItsSequenceAfterwards) {
-    clickButton("Command2");
-    QThread::msleep(100);
-    clickButton("Command1");
-    const QImage slideAfterGallop = expectedFrame([](rt::FormInstance& f) { image(f, "Img1").putLeft(8000); });
-    EXPECT_TRUE(showsWithin(slideAfterGallop, 60s)) << "the queued slide ran after the gallop";
-    EXPECT_EQ(program_.state(), QProcess::Running);
-}
-
-TEST_F(RealWindow, ACloseRequestMadeDuringAGallopClosesTheWindowAfterIt) {
-    clickButton("Command2");
-    QThread::msleep(100);
-    requestClose();
-    QThread::msleep(200);
-    EXPECT_EQ(program_.state(), QProcess::Running) << "the gallop is still running; the request waits";
-    EXPECT_TRUE(exitsWithZero(60s));
-}
+INSTANTIATE_TEST_SUITE_P(Cases, RealWindowCase, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace zelk::test

@@ -118,6 +118,7 @@ std::vector<std::uint8_t> stringValue(std::span<const std::uint8_t> text) {
 
 std::vector<std::uint8_t> pictureValue(std::span<const std::uint8_t> record) {
     std::vector<std::uint8_t> out;
+    out.reserve(4 + record.size());
     appendU32(out, std::uint32_t(record.size()));
     out.insert(out.end(), record.begin(), record.end());
     return out;
