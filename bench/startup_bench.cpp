@@ -45,7 +45,9 @@ void startXvfb() {
         std::fprintf(stderr, "Xvfb did not start\n");
         std::exit(1);
     }
-    gDisplay = ":" + std::string(buf, std::size_t(n - (buf[n - 1] == '\n')));
+    char name[32];
+    std::snprintf(name, sizeof name, ":%d", std::atoi(buf));
+    gDisplay = name;
     setenv("DISPLAY", gDisplay.c_str(), 1);
     unsetenv("QT_QPA_PLATFORM");
     std::atexit([] {
