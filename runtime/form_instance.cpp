@@ -39,16 +39,21 @@ PixelRect pixelRect(const PropertyView& p) {
     return {x, y, twipsToPixels(left + twips16(p, 2)) - x, twipsToPixels(top + twips16(p, 3)) - y};
 }
 
+// The runtime's state sits right after the interface table pointer.
+FormRuntimeState& runtimeStateOf(void* form) {
+    return *reinterpret_cast<FormRuntimeState*>(static_cast<char*>(form) + sizeof(void*));
+}
+
 std::int32_t formQueryInterface(void* form, const vb::Guid*, void** out) {
-    if (!out) return std::int32_t(0x80004003);
+    if (!out) return std::int32_t(0x80004003);  // invalid pointer
     *out = form;
-    FormInstance::owner(form);
     return 0;
 }
-std::uint32_t formAddRef(void* form);
-std::uint32_t formRelease(void* form);
+std::uint32_t formAddRef(void* form) { return ++runtimeStateOf(form).referenceCount; }
+std::uint32_t formRelease(void* form) { return --runtimeStateOf(form).referenceCount; }
 
-// The runtime's own operations of a form; the program never calls them.
+// Slots of the runtime's own form operations; the program never calls them
+// and this runtime needs them for nothing.
 void formShow(void*) {}
 void formUnload(void*) {}
 
@@ -62,22 +67,11 @@ vb::ImageControlInterface* FormInstance::imageAccessor(void* form) {
     return control;
 }
 
-namespace {
-
-struct FormState {
-    static FormRuntimeState& of(void* form) {
-        return *reinterpret_cast<FormRuntimeState*>(static_cast<char*>(form) + sizeof(void*));
-    }
-};
-
-std::uint32_t formAddRef(void* form) { return ++FormState::of(form).referenceCount; }
-std::uint32_t formRelease(void* form) { return --FormState::of(form).referenceCount; }
-
-}  // namespace
-
 FormInstance& FormInstance::owner(void* formObject) {
-    return *static_cast<FormInstance*>(FormState::of(formObject).owner);
+    return *static_cast<FormInstance*>(runtimeStateOf(formObject).owner);
 }
+
+FormRuntimeState& FormInstance::state() const { return runtimeStateOf(object_); }
 
 FormInstance::FormInstance(Process& process, const FormBinding& binding, const DescriptionView& description)
     : process_(process), binding_(binding) {
@@ -136,7 +130,7 @@ void FormInstance::buildObject() {
     std::memset(object_, 0, size);
     const FormInterface* table = &interface_;
     std::memcpy(object_, &table, sizeof table);
-    state() = FormRuntimeState{this, 1, 0};
+    new (&state()) FormRuntimeState{this, 1, 0};
     for (const ControlBinding& c : binding_.controls) {
         if (c.sinkOffset < header) throw BadDescriptor("sink of " + c.name + " overlaps the runtime's state");
         const std::uint32_t tag = std::uint32_t(c.index);  // which control the sink serves

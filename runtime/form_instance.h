@@ -51,7 +51,7 @@ public:
     static FormInstance& owner(void* formObject);
 
 private:
-    FormRuntimeState& state() const { return *reinterpret_cast<FormRuntimeState*>(static_cast<char*>(object_) + sizeof(void*)); }
+    FormRuntimeState& state() const;
     void buildObject();
     template <int Slot>
     static vb::ImageControlInterface* imageAccessor(void* form);
