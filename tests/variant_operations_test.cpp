@@ -35,6 +35,10 @@ TEST(CountedLoop, KeepsEndAndStepInTheHiddenPairSoTheConstantsAreFree) {
     Variant counter{}, a{}, b{};
     Variant start = makeI2(0), end = makeI2(8000), step = makeI2(400);
     ASSERT_TRUE(__vbaVarForInit(&counter, &a, &b, &start, &end, &step));
+    EXPECT_EQ(a.vt, VT_I2);
+    EXPECT_EQ(a.iVal, 8000) << "the pair holds the end";
+    EXPECT_EQ(b.vt, VT_I2);
+    EXPECT_EQ(b.iVal, 400) << "and the step";
     step = makeI2(100);  // reused, as the gallop does for its sums
     end = makeI2(0);
     int passes = 1;
