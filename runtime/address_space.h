@@ -28,10 +28,6 @@ public:
     std::string cstr(std::uint32_t address, const char* what, std::uint32_t maxLength = 260) const;
 
     bool contains(std::uint32_t address, std::uint32_t count = 1) const;
-    // Translates an address inside a region to the host pointer behind it.
-    const std::uint8_t* host(std::uint32_t address, std::uint32_t count, const char* what) const {
-        return bytes(address, count, what).data();
-    }
 
 private:
     struct Region {

@@ -30,7 +30,6 @@ public:
     static Process& current();
 
     const AddressSpace& space() const { return space_; }
-    const LoadedModule& module() const { return module_; }
     std::uint32_t imageBase() const { return imageBase_; }
 
     const CodeTarget* code(std::uint32_t address) const { return findCode(module_.code, address); }
