@@ -4,6 +4,7 @@
 #include "image_assembly.h"
 
 #include "assets/icon_art.h"
+#include "assets/byte_writer.h"
 #include "assets/picture_record.h"
 
 #include <cstdio>
@@ -24,8 +25,8 @@ std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
 std::vector<std::uint8_t> pictureRecord(const std::filesystem::path& bitmap) {
     const std::vector<std::uint8_t> file = readFile(bitmap);
     std::vector<std::uint8_t> record;
-    for (std::uint32_t v : {zelk::kPictureRecordMagic, std::uint32_t(file.size())})
-        for (int i = 0; i < 4; ++i) record.push_back(std::uint8_t(v >> (8 * i)));
+    zelk::appendU32(record, zelk::kPictureRecordMagic);
+    zelk::appendU32(record, std::uint32_t(file.size()));
     record.insert(record.end(), file.begin(), file.end());
     zelk::readPictureRecord(record);
     return record;
