@@ -1,9 +1,10 @@
 // BusyPause against a bare volatile counting loop of the same length.
 #include "ratio_reporter.h"
 
-#include "window/form1.h"
-#include "window/handler_frame.h"
+#include "program/form1.h"
+#include "program/handler_frame.h"
 
+#include "executable/executable_module.h"
 #include "runtime/process.h"
 
 namespace {
@@ -20,7 +21,7 @@ void BareCount(benchmark::State& state) {
 }
 
 void BusyPause(benchmark::State& state) {
-    zelk::rt::Process process(zelk::rt::executableModule());
+    zelk::rt::Process process(zelk::executable::loadedModule());
     zelk::form1::Form1 form{};
     for (auto _ : state) zelk::program::BusyPause(&form, kLimit);
     state.SetItemsProcessed(state.iterations() * kLimit);

@@ -4,7 +4,8 @@
 
 #include "runtime/form_window.h"
 #include "runtime/start_up.h"
-#include "window/form1.h"
+#include "executable/executable_module.h"
+#include "program/form1.h"
 
 #include "image_symbols.h"
 
@@ -19,7 +20,7 @@ namespace {
 using namespace zelk;
 
 struct Program {
-    rt::Process process{rt::executableModule()};
+    rt::Process process{executable::loadedModule()};
     std::unique_ptr<rt::StartedProject> project = rt::startProject(process, image_symbols::kProjectHeader);
     rt::FormWindow window{*project->form};
 

@@ -1,4 +1,4 @@
-#include "address_space.h"
+#include "runtime/address_space.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "code_page_1251.h"
+#include "runtime/code_page_1251.h"
 
 namespace zelk::rt {
 namespace {

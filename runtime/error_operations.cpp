@@ -1,9 +1,9 @@
 // Raising run-time errors, and the exception handler that click handlers
 // register in their frames.
-#include "exception_chain.h"
-#include "process.h"
-#include "raised_error.h"
-#include "vb_operations.h"
+#include "runtime_interface/exception_chain.h"
+#include "runtime/process.h"
+#include "runtime_interface/raised_error.h"
+#include "runtime_interface/vb_operations.h"
 
 #include <cstdio>
 
@@ -64,8 +64,8 @@ ExceptionDisposition __vbaExceptHandler(const RaisedError& error, HandlerFrameRe
     const std::uint32_t exitPoint = space.u32(descriptor + 4, "procedure exit point");
     const std::uint32_t unwindCleanup = space.u32(descriptor + 12, "procedure unwind clean-up");
 
-    const rt::CodeTarget* resume = process.code(exitPoint);
-    const rt::CodeTarget* unwind = process.code(unwindCleanup);
+    const rt::CodeTarget* resume = process.nativeRoutine(exitPoint);
+    const rt::CodeTarget* unwind = process.nativeRoutine(unwindCleanup);
     if (!resume || !std::holds_alternative<rt::ResumePoint>(*resume) || !unwind ||
         !std::holds_alternative<rt::CleanupRoutine>(*unwind))
         return ExceptionDisposition::ContinueSearch;

@@ -1,6 +1,6 @@
 // The event sinks' own interface: a sink lives inside its form, so it counts
 // no references of its own and answers only for itself.
-#include "vb_operations.h"
+#include "runtime_interface/vb_operations.h"
 
 namespace zelk::vb {
 

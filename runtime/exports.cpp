@@ -1,7 +1,7 @@
-#include "exports.h"
+#include "runtime/exports.h"
 
-#include "import_list.h"
-#include "vb_operations.h"
+#include "formats/import_list.h"
+#include "runtime_interface/vb_operations.h"
 
 namespace zelk::rt {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "loaded_module.h"
+#include "runtime_interface/loaded_module.h"
 
 #include <cstdint>
 #include <string_view>

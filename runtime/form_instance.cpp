@@ -1,8 +1,8 @@
-#include "form_instance.h"
+#include "runtime/form_instance.h"
 
-#include "assets/format_error.h"
-#include "assets/picture_record.h"
-#include "code_page_1251.h"
+#include "formats/format_error.h"
+#include "formats/picture_record.h"
+#include "runtime/code_page_1251.h"
 
 #include <algorithm>
 #include <cstring>
@@ -107,6 +107,11 @@ FormInstance::FormInstance(Process& process, const FormBinding& binding, const D
     }
     for (const auto& image : images_) byIndex_.push_back(image.get());
     std::ranges::sort(byIndex_, {}, &ImageControl::index);
+    // Every stored entry must lead to a handler before the first click can.
+    for (const ControlBinding& c : binding.controls)
+        for (int slot = 0; slot < c.eventSlots; ++slot)
+            if (const std::uint32_t entry = eventEntry(process.space(), c, slot)) process.followEntry(entry);
+    for (const std::uint32_t method : binding.methods) process.followEntry(method);
     if (byIndex_.size() > std::size_t(kMaxImageAccessors))
         throw BadDescriptor("more image controls than the form's interface can serve");
     buildObject();

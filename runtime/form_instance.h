@@ -4,12 +4,12 @@
 // program's code works on, its controls as the description gives them, and
 // the road from a control's event to the program's entry.
 
-#include "assets/picture.h"
-#include "form_interface.h"
-#include "image_control.h"
-#include "process.h"
-#include "project_walk.h"
-#include "window/form_description.h"
+#include "formats/picture.h"
+#include "runtime_interface/form_interface.h"
+#include "runtime/image_control.h"
+#include "runtime/process.h"
+#include "runtime/project_walk.h"
+#include "formats/form_description.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "form_window.h"
+#include "runtime/form_window.h"
 
 #include <QMouseEvent>
 #include <QPainter>

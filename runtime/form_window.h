@@ -3,7 +3,7 @@
 // The Qt window behind a form: the background at 1:1, the picture controls
 // painted by the form, and push buttons whose clicks go to the form's sinks.
 
-#include "form_instance.h"
+#include "runtime/form_instance.h"
 
 #include <QImage>
 #include <QWidget>

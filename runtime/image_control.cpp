@@ -1,4 +1,4 @@
-#include "image_control.h"
+#include "runtime/image_control.h"
 
 #include <cmath>
 

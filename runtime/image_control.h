@@ -3,8 +3,8 @@
 // The runtime's picture control: windowless, painted by its form. Every
 // `Visible` or `Left` put tells the form at once which rectangles changed.
 
-#include "assets/picture.h"
-#include "vb_types.h"
+#include "formats/picture.h"
+#include "runtime_interface/vb_types.h"
 
 #include <cstdint>
 #include <functional>

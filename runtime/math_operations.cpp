@@ -1,5 +1,5 @@
 // Floating-point helpers the program imports but never calls.
-#include "vb_operations.h"
+#include "runtime_interface/vb_operations.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // The object temporaries a handler holds a control reference in.
-#include "vb_operations.h"
+#include "runtime_interface/vb_operations.h"
 
 namespace zelk::vb {
 

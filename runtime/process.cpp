@@ -1,8 +1,8 @@
-#include "process.h"
+#include "runtime/process.h"
 
-#include "exports.h"
-#include "import_list.h"
-#include "module_header.h"
+#include "runtime/exports.h"
+#include "formats/import_list.h"
+#include "formats/module_header.h"
 
 #include <algorithm>
 #include <cctype>
@@ -77,13 +77,15 @@ void Process::resolveImports() {
     }
 }
 
+const CodeTarget* Process::nativeRoutine(std::uint32_t address) const { return rt::nativeRoutine(module_.code, address); }
+
+EntryRoad Process::followEntry(std::uint32_t address) const { return rt::followEntry(space_, module_.code, address); }
+
 std::int32_t Process::callEntry(std::uint32_t address, std::uintptr_t argument) {
-    const CodeTarget* target = code(address);
-    const auto* entry = target ? std::get_if<EntryRoutine>(target) : nullptr;
-    if (!entry) throw BadDescriptor("an entry address is no entry of the program");
+    const EntryRoad road = followEntry(address);
     std::int32_t status = 0;
     try {
-        status = (*entry)(argument);
+        status = road.handler(argument + std::uintptr_t(road.adjustment));
     } catch (const vb::RaisedError& error) {
         failWith(error);  // no registration took it
     }

@@ -3,9 +3,10 @@
 // The running program as the runtime sees it: its mapped module, its code,
 // and the run-time error a handler's frame has passed on.
 
-#include "address_space.h"
-#include "loaded_module.h"
-#include "raised_error.h"
+#include "runtime/address_space.h"
+#include "runtime/entry_road.h"
+#include "runtime_interface/loaded_module.h"
+#include "runtime_interface/raised_error.h"
 
 #include <functional>
 #include <optional>
@@ -32,7 +33,11 @@ public:
     const AddressSpace& space() const { return space_; }
     std::uint32_t imageBase() const { return imageBase_; }
 
-    const CodeTarget* code(std::uint32_t address) const { return findCode(module_.code, address); }
+    // The native routine at a code address; null when none stands there.
+    const CodeTarget* nativeRoutine(std::uint32_t address) const;
+
+    // Follows a stored event or method entry to its handler; throws BadDescriptor.
+    EntryRoad followEntry(std::uint32_t address) const;
 
     // Calls an event or method entry; a run-time error that reaches the
     // runtime ends the program (see failWith).

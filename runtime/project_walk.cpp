@@ -1,6 +1,6 @@
-#include "project_walk.h"
+#include "runtime/project_walk.h"
 
-#include "process.h"
+#include "runtime/process.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,8 +4,8 @@
 // needs: the form object, its controls and sinks, its methods, and its form
 // description.
 
-#include "address_space.h"
-#include "vb_types.h"
+#include "runtime/address_space.h"
+#include "runtime_interface/vb_types.h"
 
 #include <cstdint>
 #include <span>

@@ -1,7 +1,7 @@
-#include "resources.h"
+#include "runtime/resources.h"
 
-#include "module_header.h"
-#include "process.h"
+#include "formats/module_header.h"
+#include "runtime/process.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 
 // The module's stored resources, found through the directory its header links to.
 
-#include "address_space.h"
+#include "runtime/address_space.h"
 
 #include <cstdint>
 #include <span>

@@ -1,9 +1,9 @@
 // The start-up entry: from the project header to a running window.
-#include "start_up.h"
+#include "runtime/start_up.h"
 
-#include "form_window.h"
-#include "vb_operations.h"
-#include "window_icon.h"
+#include "runtime/form_window.h"
+#include "runtime_interface/vb_operations.h"
+#include "runtime/window_icon.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -21,14 +21,12 @@ std::unique_ptr<StartedProject> startProject(Process& process, std::uint32_t pro
     return project;
 }
 
-void runModule(const LoadedModule& module, std::uint32_t projectHeader) {
+void runProject(Process& process, std::uint32_t projectHeader) {
     int exitCode = 0;
     {
-        std::unique_ptr<Process> process;
         std::unique_ptr<StartedProject> project;
         try {
-            process = std::make_unique<Process>(module);
-            project = startProject(*process, projectHeader);
+            project = startProject(process, projectHeader);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "zelk: cannot start: %s\n", e.what());
             std::exit(2);
@@ -38,7 +36,7 @@ void runModule(const LoadedModule& module, std::uint32_t projectHeader) {
         static char name[] = "zelk";
         static char* argv[] = {name, nullptr};
         QApplication app(argc, argv);
-        process->setErrorSink([](const vb::RaisedError& error) {
+        process.setErrorSink([](const vb::RaisedError& error) {
             std::fprintf(stderr, "%s\n", runTimeErrorMessage(error).c_str());
             std::fflush(stderr);
             if (QGuiApplication::platformName() != "offscreen")
@@ -46,7 +44,7 @@ void runModule(const LoadedModule& module, std::uint32_t projectHeader) {
             std::_Exit(1);
         });
         FormWindow window(*project->form);
-        applyWindowIcon(window, *process);
+        applyWindowIcon(window, process);
         window.show();
         exitCode = app.exec();
     }
@@ -57,6 +55,6 @@ void runModule(const LoadedModule& module, std::uint32_t projectHeader) {
 
 namespace zelk::vb {
 
-void ThunRTMain(std::uint32_t projectHeader) { rt::runModule(rt::executableModule(), projectHeader); }
+void ThunRTMain(std::uint32_t projectHeader) { rt::runProject(rt::Process::current(), projectHeader); }
 
 }  // namespace zelk::vb

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "form_instance.h"
-#include "process.h"
-#include "project_walk.h"
-#include "window/form_description.h"
+#include "runtime/form_instance.h"
+#include "runtime/process.h"
+#include "runtime/project_walk.h"
+#include "formats/form_description.h"
 
 #include <memory>
 
@@ -21,9 +21,9 @@ struct StartedProject {
 // Throws FormatError, BadDescriptor or BadAddress naming what failed.
 std::unique_ptr<StartedProject> startProject(Process& process, std::uint32_t projectHeader);
 
-// Starts the module's project, shows its form and runs the event loop until
+// Starts the process's project, shows its form and runs the event loop until
 // the window closes; then ends the process with exit code 0. A project that
 // cannot start is reported on stderr and ends it with exit code 2.
-[[noreturn]] void runModule(const LoadedModule& module, std::uint32_t projectHeader);
+[[noreturn]] void runProject(Process& process, std::uint32_t projectHeader);
 
 }  // namespace zelk::rt

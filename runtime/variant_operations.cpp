@@ -1,6 +1,6 @@
 // Variants and the counted loop over a variant.
-#include "raised_error.h"
-#include "vb_operations.h"
+#include "runtime_interface/raised_error.h"
+#include "runtime_interface/vb_operations.h"
 
 #include <cstdarg>
 #include <cstdint>

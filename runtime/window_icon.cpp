@@ -1,8 +1,8 @@
-#include "window_icon.h"
+#include "runtime/window_icon.h"
 
-#include "assets/byte_reader.h"
-#include "module_header.h"
-#include "resources.h"
+#include "formats/byte_reader.h"
+#include "formats/module_header.h"
+#include "runtime/resources.h"
 
 #include <QPixmap>
 #include <QWidget>

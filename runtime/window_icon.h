@@ -3,7 +3,7 @@
 // The window's icon: icon group 1 of the module, its images decoded with
 // their masks as transparency.
 
-#include "process.h"
+#include "runtime/process.h"
 
 #include <QIcon>
 #include <QImage>

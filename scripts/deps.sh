@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, if any is missing.
+# Installs the Debian packages that are missing for a set of work:
+#   deps.sh app    building the program and opening its window
+#   deps.sh test   that, and building and running every test
 set -euo pipefail
 
-packages=(
-  cmake g++ make pkg-config
-  qt6-base-dev libgl-dev libvulkan-dev libxkbcommon-dev
-  librsvg2-dev libcairo2-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libx11-dev xvfb xauth xdotool imagemagick x11-utils
-  valgrind clang libclang-rt-14-dev
-)
+app=(cmake g++ make pkg-config qt6-base-dev libxkbcommon-dev librsvg2-dev libcairo2-dev)
+test=(libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool imagemagick valgrind clang libclang-rt-14-dev)
+
+case "${1:-}" in
+  app) packages=("${app[@]}") ;;
+  test) packages=("${app[@]}" "${test[@]}") ;;
+  *) echo "usage: $0 app|test" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

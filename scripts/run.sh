@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and opens the window.
+# Installs what is missing, builds the program, and opens the window.
 set -euo pipefail
-here="$(dirname "$0")"
-bash "$here/deps.sh"
-bash "$here/build.sh"
-exec "$here/../build/zelk"
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh app
+cmake --preset app >/dev/null
+cmake --build --preset app -j"$(nproc)"
+exec build/zelk

@@ -1,26 +1,41 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the suite, the suite
-# again under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzers.
-set -euo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
-root="$here/.."
+# again under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer,
+# and the fuzzers. Every stage runs even when one before it failed; the last
+# line sums up both suites, and the exit status says whether all passed.
+set -uo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
+failed=()
 
-bash "$here/deps.sh"
-bash "$here/build.sh"
-(cd "$root/build" && ctest --output-on-failure -j"$(nproc)" --timeout 600) | tee -a "$log"
+stage() {
+  local name=$1
+  shift
+  echo "== $name"
+  "$@" || failed+=("$name")
+}
 
-echo "== the suite under ASan and UBSan"
-cmake -S "$root" -B "$root/build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELK_SANITIZE=ON -DZELK_BUILD_BENCH=OFF >/dev/null
-export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-cmake --build "$root/build-sanitize" -j"$(nproc)"
-(cd "$root/build-sanitize" && ctest --output-on-failure -j"$(nproc)" --timeout 900) | tee -a "$log"
-unset ASAN_OPTIONS UBSAN_OPTIONS
+suite() {
+  local preset=$1
+  cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j"$(nproc)" &&
+    ctest --preset "$preset" -j"$(nproc)" | tee -a "$log"
+}
 
-echo "== fuzzing"
-bash "$here/fuzz.sh"
+sanitized_suite() (
+  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  suite sanitize
+)
 
-# Both suites together, in the one line a reader of the log looks for.
+bash scripts/deps.sh test || exit 1
+stage "the suite" suite default
+stage "the suite under the sanitizers" sanitized_suite
+stage "fuzzing" bash scripts/fuzz.sh
+
 awk '/tests passed, [0-9]+ tests failed out of/ { failed += $4; total += $NF }
      END { printf "tests: %d passed, %d failed\n", total - failed, failed }' "$log"
+if [ ${#failed[@]} -gt 0 ]; then
+  printf 'failed: %s\n' "${failed[@]}"
+  exit 1
+fi

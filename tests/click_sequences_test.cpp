@@ -2,10 +2,10 @@
 // pauses in order, the references held, and the way out after a failed put.
 #include "test_support.h"
 
-#include "runtime/exception_chain.h"
-#include "window/click_handlers.h"
-#include "window/form1.h"
-#include "window/handler_frame.h"
+#include "runtime_interface/exception_chain.h"
+#include "program/click_handlers.h"
+#include "program/form1.h"
+#include "program/handler_frame.h"
 
 #include <optional>
 #include <string>

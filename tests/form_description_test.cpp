@@ -2,10 +2,10 @@
 // says about a broken copy.
 #include "test_support.h"
 
-#include "assets/format_error.h"
+#include "formats/format_error.h"
 #include "runtime/project_walk.h"
 #include "runtime/start_up.h"
-#include "window/form_description.h"
+#include "formats/form_description.h"
 
 #include <vector>
 
@@ -152,9 +152,14 @@ TEST(FormDescription, BrokenPictureStopsTheFormWithCheckAndOffset) {
 TEST(FormDescription, StartUpWithABrokenDescriptionSaysSoAndFails) {
     static std::vector<std::uint8_t> brokenImage(image().begin(), image().end());
     brokenImage[symbol("form_description") - image_symbols::kImageBase] = 0xFE;  // magic
-    static rt::LoadedModule broken = rt::executableModule();
+    static rt::LoadedModule broken = executable::loadedModule();
     broken.image = brokenImage;
-    EXPECT_EXIT(rt::runModule(broken, image_symbols::kProjectHeader), testing::ExitedWithCode(2),
+    EXPECT_EXIT(
+        {
+            rt::Process p(broken);
+            rt::runProject(p, image_symbols::kProjectHeader);
+        },
+        testing::ExitedWithCode(2),
                 "cannot start: description magic is not 0x0031CCFF at offset 0");
 }
 

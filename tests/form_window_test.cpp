@@ -2,10 +2,10 @@
 #include "qt_support.h"
 #include "test_support.h"
 
-#include "runtime/exception_chain.h"
+#include "runtime_interface/exception_chain.h"
 #include "runtime/form_window.h"
 #include "runtime/start_up.h"
-#include "window/form1.h"
+#include "program/form1.h"
 
 #include <QEvent>
 #include <QWindow>

@@ -1,6 +1,6 @@
 // The three painted horse bitmaps, checked from their pixels alone: size,
 // colours, background bands, block grid and the place of every feature.
-#include "assets/picture_record.h"
+#include "formats/picture_record.h"
 
 #include <gtest/gtest.h>
 

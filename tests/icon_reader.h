@@ -7,7 +7,7 @@
 
 #include "resource_support.h"
 
-#include "assets/byte_reader.h"
+#include "formats/byte_reader.h"
 
 #include <vector>
 

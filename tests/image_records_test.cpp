@@ -1,7 +1,7 @@
 // The stored records, field by field, as the runtime reads them.
 #include "test_support.h"
 
-#include "app/image_layout.h"
+#include "program/image_layout.h"
 
 #include <variant>
 

@@ -1,7 +1,7 @@
 // Reading picture records: row order, row padding, byte order, and records
 // that do not hold what they claim.
-#include "assets/format_error.h"
-#include "assets/picture_record.h"
+#include "formats/format_error.h"
+#include "formats/picture_record.h"
 
 #include <gtest/gtest.h>
 

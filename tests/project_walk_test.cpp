@@ -2,12 +2,12 @@
 // to the form's controls and sinks, and the form object the runtime makes.
 #include "test_support.h"
 
-#include "app/data_block.h"
+#include "program/data_block.h"
 #include "runtime/exports.h"
 #include "runtime/form_instance.h"
 #include "runtime/project_walk.h"
 #include "runtime/start_up.h"
-#include "window/form1.h"
+#include "program/form1.h"
 
 #include <algorithm>
 
@@ -51,10 +51,10 @@ TEST(ProjectWalk, FollowsTheChainToOneFormWithSixControlsAndTwoMethods) {
 
 TEST(ProjectWalk, DataBlockIsSeparateWritableAndZero) {
     process();
-    EXPECT_EQ(sizeof app::dataBlock, 2540u);
-    EXPECT_TRUE(std::all_of(std::begin(app::dataBlock), std::end(app::dataBlock), [](std::uint8_t b) { return b == 0; }));
+    EXPECT_EQ(sizeof program::dataBlock, 2540u);
+    EXPECT_TRUE(std::all_of(std::begin(program::dataBlock), std::end(program::dataBlock), [](std::uint8_t b) { return b == 0; }));
     const auto img = image();
-    EXPECT_TRUE(app::dataBlock + sizeof app::dataBlock <= img.data() || app::dataBlock >= img.data() + img.size());
+    EXPECT_TRUE(program::dataBlock + sizeof program::dataBlock <= img.data() || program::dataBlock >= img.data() + img.size());
     EXPECT_TRUE(process().space().contains(u32At(symbol("project_info") + 0x18), 2532));
 }
 
@@ -79,7 +79,7 @@ TEST(ProjectWalk, BrokenChainIsAnErrorNotAStrayRead) {
     const std::uint32_t link = symbol("project_info") + 0x04 - image_symbols::kImageBase;  // object table
     const std::uint8_t outside[] = {0xF0, 0xFF, 0xFF, 0x7F};
     std::copy(std::begin(outside), std::end(outside), copy.begin() + link);
-    rt::LoadedModule module = rt::executableModule();
+    rt::LoadedModule module = executable::loadedModule();
     module.image = copy;
     rt::Process p(module);
     EXPECT_THROW(rt::walkProject(p.space(), image_symbols::kProjectHeader), rt::BadAddress);

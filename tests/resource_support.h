@@ -4,7 +4,7 @@
 
 #include "test_support.h"
 
-#include "runtime/module_header.h"
+#include "formats/module_header.h"
 
 namespace zelk::test {
 

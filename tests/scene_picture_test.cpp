@@ -2,7 +2,7 @@
 // bands and road edges, the colour levels and counts, the colour shares, the
 // objects' boxes and the house's parts. Everything is read from the bitmap
 // the build wrote, so a change to the drawing that breaks a fact shows here.
-#include "assets/picture_record.h"
+#include "formats/picture_record.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "test_support.h"
 
 #include "runtime/start_up.h"
-#include "window/form1.h"
+#include "program/form1.h"
 
 namespace zelk::test {
 namespace {

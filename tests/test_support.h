@@ -4,9 +4,9 @@
 // a way to swap one import for a spy for the length of a test.
 
 #include "image_symbols.h"
-#include "runtime/loaded_module.h"
+#include "executable/executable_module.h"
 #include "runtime/process.h"
-#include "window/imports.h"
+#include "program/imports.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ inline std::uint32_t symbol(std::string_view name) {
     throw std::out_of_range("no image symbol " + std::string(name));
 }
 
-inline std::span<const std::uint8_t> image() { return rt::executableModule().image; }
+inline std::span<const std::uint8_t> image() { return executable::loadedModule().image; }
 
 // Bytes at a 32-bit address of the image.
 inline std::span<const std::uint8_t> at(std::uint32_t address, std::size_t count) {
@@ -38,7 +38,7 @@ inline std::uint32_t u32At(std::uint32_t address) {
 
 // One process per test program, as in the real executable.
 inline rt::Process& process() {
-    static rt::Process p(rt::executableModule());
+    static rt::Process p(executable::loadedModule());
     return p;
 }
 

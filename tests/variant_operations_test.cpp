@@ -1,6 +1,6 @@
 // The counted loop over a variant, sums and conversions.
-#include "runtime/raised_error.h"
-#include "runtime/vb_operations.h"
+#include "runtime_interface/raised_error.h"
+#include "runtime_interface/vb_operations.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // on a 32-bit boundary.
 #include "resource_support.h"
 
-#include "assets/byte_reader.h"
+#include "formats/byte_reader.h"
 
 #include <cstdio>
 #include <string>

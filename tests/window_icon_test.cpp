@@ -3,7 +3,7 @@
 #include "icon_reader.h"
 #include "qt_support.h"
 
-#include "assets/format_error.h"
+#include "formats/format_error.h"
 #include "runtime/form_window.h"
 #include "runtime/start_up.h"
 #include "runtime/window_icon.h"
@@ -74,7 +74,7 @@ protected:
         copy_.assign(image().begin(), image().end());
         for (int i = 0; i < b.size; ++i)
             copy_.at(b.at - image_symbols::kImageBase + i) = std::uint8_t(b.value >> (8 * i));
-        module_ = rt::executableModule();
+        module_ = executable::loadedModule();
         module_.image = copy_;
         return std::make_unique<rt::Process>(module_);
     }

@@ -1,8 +1,8 @@
 // Fuzzes the form description walk and, inside a walked description, the
 // picture records: anything may come in, nothing may be read outside it.
-#include "assets/format_error.h"
-#include "assets/picture_record.h"
-#include "window/form_description.h"
+#include "formats/format_error.h"
+#include "formats/picture_record.h"
+#include "formats/form_description.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Fuzzes the picture record reader on its own.
-#include "assets/format_error.h"
-#include "assets/picture_record.h"
+#include "formats/format_error.h"
+#include "formats/picture_record.h"
 
 #include <cstddef>
 #include <cstdint>

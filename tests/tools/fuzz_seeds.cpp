@@ -1,8 +1,8 @@
 // Writes the fuzzers' seeds: the stored form description and its four picture
 // records, as the executable carries them.
 #include "image_symbols.h"
-#include "runtime/loaded_module.h"
-#include "window/form_description.h"
+#include "executable/executable_module.h"
+#include "formats/form_description.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s DESCRIPTION_DIR PICTURE_DIR\n", argv[0]);
         return 2;
     }
-    const auto image = zelk::rt::executableModule().image;
+    const auto image = zelk::executable::loadedModule().image;
     const auto description = image.subspan(symbol("form_description") - zelk::image_symbols::kImageBase, 1198714);
     std::filesystem::create_directories(argv[1]);
     std::filesystem::create_directories(argv[2]);

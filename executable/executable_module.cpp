@@ -1,0 +1,22 @@
+#include "executable/executable_module.h"
+
+#include "program/code_table.h"
+#include "program/data_block.h"
+#include "program/imports.h"
+
+extern "C" const std::uint8_t zelk_image_begin[];
+extern "C" const std::uint8_t zelk_image_end[];
+
+namespace zelk::executable {
+
+const rt::LoadedModule& loadedModule() {
+    static const rt::LoadedModule module{
+        std::span<const std::uint8_t>(zelk_image_begin, zelk_image_end),
+        std::span<std::uint8_t>(program::dataBlock),
+        std::span<rt::AnyRoutine>(program::importAddressTable),
+        program::codeTable(),
+    };
+    return module;
+}
+
+}  // namespace zelk::executable

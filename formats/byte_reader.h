@@ -1,0 +1,67 @@
+#pragma once
+
+#include "formats/format_error.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace zelk {
+
+// Little-endian reader over a fixed frame. Every read is checked against the
+// frame's end and throws FormatError instead of reading past it. Offsets are
+// reported relative to `base`, so a sub-reader over an embedded record can
+// still name positions in the outer frame.
+class ByteReader {
+public:
+    explicit ByteReader(std::span<const std::uint8_t> bytes, std::size_t base = 0)
+        : bytes_(bytes), base_(base) {}
+
+    std::size_t position() const noexcept { return pos_; }
+    std::size_t offset() const noexcept { return base_ + pos_; }
+    std::size_t remaining() const noexcept { return bytes_.size() - pos_; }
+    bool atEnd() const noexcept { return pos_ == bytes_.size(); }
+
+    std::uint8_t u8(const char* what) { return static_cast<std::uint8_t>(le(1, what)); }
+    std::uint16_t u16(const char* what) { return static_cast<std::uint16_t>(le(2, what)); }
+    std::uint32_t u32(const char* what) { return static_cast<std::uint32_t>(le(4, what)); }
+    std::int16_t i16(const char* what) { return static_cast<std::int16_t>(u16(what)); }
+    std::int32_t i32(const char* what) { return static_cast<std::int32_t>(u32(what)); }
+
+    std::span<const std::uint8_t> bytes(std::size_t count, const char* what) {
+        need(count, what);
+        auto out = bytes_.subspan(pos_, count);
+        pos_ += count;
+        return out;
+    }
+
+    void skip(std::size_t count, const char* what) { bytes(count, what); }
+
+    // Throws FormatError(check) at the current offset unless `ok`.
+    void expect(bool ok, const std::string& check) const {
+        if (!ok) throw FormatError(check, offset());
+    }
+    [[noreturn]] void fail(const std::string& check, std::size_t at) const {
+        throw FormatError(check, base_ + at);
+    }
+
+private:
+    void need(std::size_t count, const char* what) const {
+        if (count > remaining())
+            throw FormatError(std::string(what) + " runs past the end of the frame", offset());
+    }
+    std::uint64_t le(std::size_t n, const char* what) {
+        need(n, what);
+        std::uint64_t v = 0;
+        for (std::size_t i = 0; i < n; ++i) v |= std::uint64_t(bytes_[pos_ + i]) << (8 * i);
+        pos_ += n;
+        return v;
+    }
+
+    std::span<const std::uint8_t> bytes_;
+    std::size_t base_;
+    std::size_t pos_ = 0;
+};
+
+}  // namespace zelk

@@ -1,0 +1,7 @@
+#include "program/data_block.h"
+
+namespace zelk::program {
+
+alignas(16) std::uint8_t dataBlock[layout::kDataBlockSize] = {};
+
+}  // namespace zelk::program

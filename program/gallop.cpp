@@ -1,0 +1,61 @@
+// "Движение2": the three poses in turn at every one of the 21 steps.
+#include "program/click_handlers.h"
+#include "program/handler_frame.h"
+#include "program/image_layout.h"
+
+namespace zelk::program {
+
+using namespace form1;
+
+namespace {
+
+GallopLocals& gallop(void* locals) { return static_cast<GallopLocals&>(*static_cast<HandlerLocals*>(locals)); }
+
+constexpr std::int32_t kPause = 50000000;
+
+// SetImgLeft with MovePos + offset; the sum's constant reuses the loop's step
+// variant, which the loop no longer reads.
+void offsetPut(GallopLocals& l, PictureAccessor picture, std::int16_t offset) {
+    SetImgLeft(l, picture, [&] {
+        l.loopStep = vb::makeI2(offset);
+        return imported<Import::__vbaVarAdd>()(&l.sum, &l.loopStep, &l.form->MovePos);
+    });
+    imported<Import::__vbaFreeVar>()(&l.sum);
+}
+
+}  // namespace
+
+void gallopUnwindCleanup(void* locals) {
+    GallopLocals& l = gallop(locals);
+    imported<Import::__vbaFreeObj>()(&l.objectTemporary);
+    imported<Import::__vbaFreeVar>()(&l.sum);
+}
+
+std::int32_t Command2_Click(std::uintptr_t argument) {
+    GallopLocals l;
+    enterHandler(l, argument, layout::kGallopProcedure);
+    l.sum = vb::Variant{};
+    runBody(l, [&] {
+        stepLoop(l, [&] {
+            SetImgVisible(l, kAccessImg1, vb::kTrue);
+            SetImgVisible(l, kAccessImg2, vb::kFalse);
+            SetImgVisible(l, kAccessImg3, vb::kFalse);
+            SetImgLeft(l, kAccessImg1, [&] { return &l.form->MovePos; });
+            BusyPause(l.form, kPause);
+
+            SetImgVisible(l, kAccessImg1, vb::kFalse);
+            SetImgVisible(l, kAccessImg2, vb::kTrue);
+            offsetPut(l, kAccessImg2, 100);
+            BusyPause(l.form, kPause);
+
+            SetImgVisible(l, kAccessImg1, vb::kFalse);
+            SetImgVisible(l, kAccessImg2, vb::kFalse);
+            SetImgVisible(l, kAccessImg3, vb::kTrue);
+            offsetPut(l, kAccessImg3, 200);
+            BusyPause(l.form, kPause);
+        });
+    });
+    return leaveHandler(l, freeLoopPair);
+}
+
+}  // namespace zelk::program

@@ -1,0 +1,32 @@
+#include "program/handler_frame.h"
+
+namespace zelk::program {
+
+void enterHandler(HandlerLocals& l, std::uintptr_t argument, std::uint32_t procedureDescriptor) {
+    l.frame.previous = vb::registrationHead;
+    l.frame.handler = imported<Import::__vbaExceptHandler>();
+    l.frame.stackPosition = &l;
+    l.frame.procedureDescriptor = procedureDescriptor;
+    vb::registrationHead = &l.frame;
+
+    l.frame.result = std::int32_t(argument & 1);
+    l.form = reinterpret_cast<Form1*>(argument & ~std::uintptr_t(1));
+    l.form->interfaceTable->AddRef(l.form);
+
+    l.objectTemporary = nullptr;
+    for (vb::Variant* v : {&l.loopStart, &l.loopEnd, &l.loopStep, &l.loopPair[0], &l.loopPair[1]}) *v = vb::Variant{};
+}
+
+std::int32_t leaveHandler(HandlerLocals& l, void (*commonCleanup)(void*)) {
+    commonCleanup(&l);
+    l.form->interfaceTable->Release(l.form);
+    vb::registrationHead = l.frame.previous;
+    return l.frame.result;
+}
+
+void freeLoopPair(void* locals) {
+    auto& l = *static_cast<HandlerLocals*>(locals);
+    imported<Import::__vbaFreeVarList>()(2, &l.loopPair[0], &l.loopPair[1]);
+}
+
+}  // namespace zelk::program

@@ -1,0 +1,111 @@
+#pragma once
+
+// What every click handler shares: its frame, its temporaries, and the steps
+// the sequences are made of. The steps work on the handler's own temporaries,
+// so the clean-ups named by its procedure descriptor can free what they hold.
+
+#include "program/form1.h"
+#include "program/imports.h"
+#include "runtime_interface/exception_chain.h"
+#include "runtime_interface/raised_error.h"
+
+#include <cstdint>
+
+namespace zelk::program {
+
+using form1::Form1;
+using form1::PictureAccessor;
+using rt::Import;
+
+struct HandlerLocals {
+    vb::HandlerFrameRecord frame;
+    Form1* form;
+    vb::ImageControlInterface* objectTemporary;
+    vb::Variant loopStart, loopEnd, loopStep;
+    vb::Variant loopPair[2];  // the runtime's state of the counted loop
+};
+
+// The gallop's frame also holds the sum that places the second and third pose.
+struct GallopLocals : HandlerLocals {
+    vb::Variant sum;  // MovePos + 100 or + 200, held only for one put
+};
+
+// Entry steps: registration, mark into the result slot, form reference, AddRef,
+// every temporary empty.
+void enterHandler(HandlerLocals& locals, std::uintptr_t argument, std::uint32_t procedureDescriptor);
+
+// From the exit point: the common clean-up, Release, registration off.
+std::int32_t leaveHandler(HandlerLocals& locals, void (*commonCleanup)(void*));
+
+// Runs the body. A raised error never comes back into it: it is offered to
+// the registrations, whose handler runs the clean-ups and resumes here, at
+// the exit point.
+template <class Body>
+void runBody(HandlerLocals& locals, Body&& body) {
+    try {
+        body();
+        locals.frame.result = 0;
+    } catch (const vb::RaisedError& error) {
+        for (vb::HandlerFrameRecord* r = vb::registrationHead; r; r = r->previous)
+            if (r->handler(error, r) == vb::ExceptionDisposition::ResumeAtExitPoint) return;
+        throw;
+    }
+}
+
+inline vb::ImageControlInterface* takeControl(HandlerLocals& l, PictureAccessor picture) {
+    return imported<Import::__vbaObjSet>()(&l.objectTemporary, l.form->interfaceTable->imageAccessors[picture](l.form));
+}
+
+inline void checkStatus(std::int32_t status, vb::ImageControlInterface* control, std::int32_t slot) {
+    if (status < 0) imported<Import::__vbaHresultCheckObj>()(status, control, &vb::kImageControlInterfaceId, slot);
+}
+
+inline void SetImgVisible(HandlerLocals& l, PictureAccessor picture, std::int16_t flag) {
+    vb::ImageControlInterface* control = takeControl(l, picture);
+    checkStatus(control->putVisible(flag), control, vb::kVisibleSlot);
+    imported<Import::__vbaFreeObj>()(&l.objectTemporary);
+}
+
+// `value` is obtained only once the control is held, as the gallop forms its sum there.
+template <class Value>
+void SetImgLeft(HandlerLocals& l, PictureAccessor picture, Value&& value) {
+    vb::ImageControlInterface* control = takeControl(l, picture);
+    const float twips = imported<Import::__vbaR4Var>()(value());
+    checkStatus(control->putLeft(twips), control, vb::kLeftSlot);
+    imported<Import::__vbaFreeObj>()(&l.objectTemporary);
+}
+
+// Counts PauseCount in the form from 1 to limit + 1. Every pass reads the
+// field and writes it back, so the pause cannot be folded away.
+inline void BusyPause(Form1* form, std::int32_t limit) {
+    volatile std::int32_t& count = form->PauseCount;
+    count = 1;
+    for (;;) {
+        const std::int32_t current = count;
+        if (current > limit) return;
+        std::int32_t next;
+        if (__builtin_add_overflow(current, 1, &next)) imported<Import::__vbaErrorOverflow>()();
+        count = next;
+    }
+}
+
+inline constexpr std::int16_t kLoopStart = 0, kLoopEnd = 8000, kLoopStep = 400;
+
+// Runs `body` with MovePos = 0, 400, ..., 8000.
+template <class Body>
+void stepLoop(HandlerLocals& l, Body&& body) {
+    l.loopStart = vb::makeI2(kLoopStart);
+    l.loopEnd = vb::makeI2(kLoopEnd);
+    l.loopStep = vb::makeI2(kLoopStep);
+    vb::Variant* movePos = &l.form->MovePos;
+    if (!imported<Import::__vbaVarForInit>()(movePos, &l.loopPair[0], &l.loopPair[1], &l.loopStart, &l.loopEnd,
+                                              &l.loopStep))
+        return;
+    do body();
+    while (imported<Import::__vbaVarForNext>()(movePos, &l.loopPair[0], &l.loopPair[1]));
+}
+
+// Common clean-up of both handlers: the hidden loop pair.
+void freeLoopPair(void* locals);
+
+}  // namespace zelk::program

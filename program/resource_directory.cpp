@@ -1,0 +1,18 @@
+#include "program/resource_directory.h"
+
+namespace zelk::module {
+
+void writeResourceDirectory(image::ImageBuilder& out, std::span<const Resource> resources) {
+    out.align(4);
+    out.bind("resource_directory");
+    out.u32(std::uint32_t(resources.size()));
+    for (const Resource& r : resources) {
+        out.u32(r.type);
+        out.u32(r.id);
+        out.u32(r.language);
+        out.link(r.label);
+        out.u32(r.size);
+    }
+}
+
+}  // namespace zelk::module

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "program/image_builder.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace zelk::module {
+
+// One stored resource: what it is and the label of its bytes.
+struct Resource {
+    std::uint32_t type;
+    std::uint32_t id;
+    std::uint32_t language;
+    std::string label;
+    std::uint32_t size;
+};
+
+// The directory the module header links to ("resource_directory").
+void writeResourceDirectory(image::ImageBuilder& out, std::span<const Resource> resources);
+
+}  // namespace zelk::module

@@ -1,0 +1,29 @@
+// "Движение": the first pose slides along the road in 21 steps.
+#include "program/click_handlers.h"
+#include "program/handler_frame.h"
+#include "program/image_layout.h"
+
+namespace zelk::program {
+
+using namespace form1;
+
+void slideUnwindCleanup(void* locals) {
+    imported<Import::__vbaFreeObj>()(&static_cast<HandlerLocals*>(locals)->objectTemporary);
+}
+
+std::int32_t Command1_Click(std::uintptr_t argument) {
+    HandlerLocals l;
+    enterHandler(l, argument, layout::kSlideProcedure);
+    runBody(l, [&] {
+        SetImgVisible(l, kAccessImg1, vb::kTrue);
+        SetImgVisible(l, kAccessImg2, vb::kFalse);
+        SetImgVisible(l, kAccessImg3, vb::kFalse);
+        stepLoop(l, [&] {
+            SetImgLeft(l, kAccessImg1, [&] { return &l.form->MovePos; });
+            BusyPause(l.form, 20000000);
+        });
+    });
+    return leaveHandler(l, freeLoopPair);
+}
+
+}  // namespace zelk::program

@@ -1,0 +1,62 @@
+#include "runtime/entry_road.h"
+
+#include "runtime/process.h"
+
+#include <cstdio>
+#include <string>
+
+namespace zelk::rt {
+namespace {
+
+// An entry subtracts from its argument, then jumps; a method entry only jumps.
+constexpr int kMaxInstructions = 8;
+
+std::string hex(std::uint32_t v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", v);
+    return buf;
+}
+
+bool startsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::uint8_t> prefix) {
+    std::size_t i = 0;
+    for (std::uint8_t b : prefix)
+        if (bytes[i++] != b) return false;
+    return true;
+}
+
+}  // namespace
+
+const CodeTarget* nativeRoutine(std::span<const CodeEntry> code, std::uint32_t address) {
+    for (const CodeEntry& e : code)
+        if (e.address == address && address != 0) return &e.target;
+    return nullptr;
+}
+
+EntryRoad followEntry(const AddressSpace& space, std::span<const CodeEntry> code, std::uint32_t entry) {
+    std::int64_t adjustment = 0;
+    std::uint32_t at = entry;
+    for (int step = 0; step < kMaxInstructions; ++step) {
+        if (const CodeTarget* target = nativeRoutine(code, at)) {
+            if (const auto* handler = std::get_if<HandlerRoutine>(target)) return {*handler, adjustment};
+            throw BadDescriptor("entry at " + hex(entry) + " leads to a handler's clean-up or exit point at " + hex(at));
+        }
+        const std::uint8_t opcode = space.u8(at, "entry code");
+        if (opcode == 0xE9) {  // jmp rel32
+            at = at + 5 + space.u32(at + 1, "entry jump");
+        } else if (startsWith(space.bytes(at, 4, "entry code"), {0x83, 0x6C, 0x24, 0x04})) {  // sub dword [esp+4], imm8
+            adjustment -= std::int8_t(space.u8(at + 4, "entry subtrahend"));
+            at += 5;
+        } else if (startsWith(space.bytes(at, 4, "entry code"), {0x81, 0x6C, 0x24, 0x04})) {  // sub dword [esp+4], imm32
+            adjustment -= std::int32_t(space.u32(at + 4, "entry subtrahend"));
+            at += 8;
+        } else {
+            char byte[8];
+            std::snprintf(byte, sizeof byte, "0x%02X", opcode);
+            throw BadDescriptor("entry at " + hex(entry) + " holds code the runtime cannot follow (" + byte +
+                                " at " + hex(at) + ")");
+        }
+    }
+    throw BadDescriptor("entry at " + hex(entry) + " reaches no handler");
+}
+
+}  // namespace zelk::rt

@@ -1,0 +1,22 @@
+#include "runtime/loader.h"
+
+#include "runtime/process.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+
+namespace zelk::rt {
+
+void loadExecutable(const LoadedModule& module) {
+    try {
+        // The process lives as long as the program does.
+        static const std::unique_ptr<Process> process = std::make_unique<Process>(module);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zelk: cannot start: %s\n", e.what());
+        std::exit(2);
+    }
+}
+
+}  // namespace zelk::rt

@@ -1,6 +1,0 @@
-#!/usr/bin/env bash
-# Configures and builds into build/ (type via BUILD_TYPE, default RelWithDebInfo).
-set -euo pipefail
-cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
-cmake --build build -j"$(nproc)"

@@ -1,7 +1,0 @@
-#include "imports.h"
-
-namespace zelk::program {
-
-std::array<rt::AnyRoutine, rt::kImportCount> importAddressTable{};
-
-}  // namespace zelk::program
