@@ -31,11 +31,15 @@ void gallopUnwindCleanup(void* locals) {
     imported<Import::__vbaFreeVar>()(&l.sum);
 }
 
+namespace {
+constexpr HandlerCleanups kGallopCleanups{freeLoopPair, gallopUnwindCleanup};
+}  // namespace
+
 std::int32_t Command2_Click(std::uintptr_t argument) {
     GallopLocals l;
     enterHandler(l, argument, layout::kGallopProcedure);
     l.sum = vb::Variant{};
-    runBody(l, [&] {
+    runBody(l, kGallopCleanups, [&] {
         stepLoop(l, [&] {
             SetImgVisible(l, kAccessImg1, vb::kTrue);
             SetImgVisible(l, kAccessImg2, vb::kFalse);
@@ -55,7 +59,7 @@ std::int32_t Command2_Click(std::uintptr_t argument) {
             BusyPause(l.form, kPause);
         });
     });
-    return leaveHandler(l, freeLoopPair);
+    return leaveHandler(l, kGallopCleanups);
 }
 
 }  // namespace zelk::program

@@ -17,11 +17,22 @@ void enterHandler(HandlerLocals& l, std::uintptr_t argument, std::uint32_t proce
     for (vb::Variant* v : {&l.loopStart, &l.loopEnd, &l.loopStep, &l.loopPair[0], &l.loopPair[1]}) *v = vb::Variant{};
 }
 
-std::int32_t leaveHandler(HandlerLocals& l, void (*commonCleanup)(void*)) {
-    commonCleanup(&l);
+std::int32_t leaveHandler(HandlerLocals& l, const HandlerCleanups& cleanups) {
+    cleanups.common(&l);
     l.form->interfaceTable->Release(l.form);
     vb::registrationHead = l.frame.previous;
     return l.frame.result;
+}
+
+bool offerToRegistrations(const vb::RaisedError& error) {
+    for (vb::HandlerFrameRecord* r = vb::registrationHead; r; r = r->previous)
+        if (r->handler(error, r) == vb::ExceptionDisposition::ResumeAtExitPoint) return true;
+    return false;
+}
+
+void abandonFrame(HandlerLocals& l, const HandlerCleanups& cleanups) {
+    cleanups.unwind(&l);
+    leaveHandler(l, cleanups);
 }
 
 void freeLoopPair(void* locals) {

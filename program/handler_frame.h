@@ -30,24 +30,42 @@ struct GallopLocals : HandlerLocals {
     vb::Variant sum;  // MovePos + 100 or + 200, held only for one put
 };
 
+// The clean-ups a handler's procedure descriptor names.
+struct HandlerCleanups {
+    void (*common)(void* locals);
+    void (*unwind)(void* locals);
+};
+
 // Entry steps: registration, mark into the result slot, form reference, AddRef,
 // every temporary empty.
 void enterHandler(HandlerLocals& locals, std::uintptr_t argument, std::uint32_t procedureDescriptor);
 
 // From the exit point: the common clean-up, Release, registration off.
-std::int32_t leaveHandler(HandlerLocals& locals, void (*commonCleanup)(void*));
+std::int32_t leaveHandler(HandlerLocals& locals, const HandlerCleanups& cleanups);
 
-// Runs the body. A raised error never comes back into it: it is offered to
-// the registrations, whose handler runs the clean-ups and resumes here, at
-// the exit point.
+// Offers a raised error to the thread's registrations, newest first; true when
+// one has run the clean-ups and resumes the handler at its exit point.
+bool offerToRegistrations(const vb::RaisedError& error);
+
+// An error that no registration took, or one that is no run-time error, still
+// leaves through the frame: clean-ups run, the form is released and the
+// registration taken off before the error goes on to the caller.
+void abandonFrame(HandlerLocals& locals, const HandlerCleanups& cleanups);
+
+// Runs the body. A raised error never comes back into it: the registration's
+// handler runs the clean-ups and resumes here, at the exit point.
 template <class Body>
-void runBody(HandlerLocals& locals, Body&& body) {
+void runBody(HandlerLocals& locals, const HandlerCleanups& cleanups, Body&& body) {
     try {
-        body();
-        locals.frame.result = 0;
-    } catch (const vb::RaisedError& error) {
-        for (vb::HandlerFrameRecord* r = vb::registrationHead; r; r = r->previous)
-            if (r->handler(error, r) == vb::ExceptionDisposition::ResumeAtExitPoint) return;
+        try {
+            body();
+            locals.frame.result = 0;
+        } catch (const vb::RaisedError& error) {
+            if (offerToRegistrations(error)) return;
+            throw;
+        }
+    } catch (...) {
+        abandonFrame(locals, cleanups);
         throw;
     }
 }

@@ -11,10 +11,14 @@ void slideUnwindCleanup(void* locals) {
     imported<Import::__vbaFreeObj>()(&static_cast<HandlerLocals*>(locals)->objectTemporary);
 }
 
+namespace {
+constexpr HandlerCleanups kSlideCleanups{freeLoopPair, slideUnwindCleanup};
+}  // namespace
+
 std::int32_t Command1_Click(std::uintptr_t argument) {
     HandlerLocals l;
     enterHandler(l, argument, layout::kSlideProcedure);
-    runBody(l, [&] {
+    runBody(l, kSlideCleanups, [&] {
         SetImgVisible(l, kAccessImg1, vb::kTrue);
         SetImgVisible(l, kAccessImg2, vb::kFalse);
         SetImgVisible(l, kAccessImg3, vb::kFalse);
@@ -23,7 +27,7 @@ std::int32_t Command1_Click(std::uintptr_t argument) {
             BusyPause(l.form, 20000000);
         });
     });
-    return leaveHandler(l, freeLoopPair);
+    return leaveHandler(l, kSlideCleanups);
 }
 
 }  // namespace zelk::program

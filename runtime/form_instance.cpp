@@ -117,7 +117,7 @@ FormInstance::FormInstance(Process& process, const FormBinding& binding, const D
     buildObject();
 }
 
-FormInstance::~FormInstance() { ::operator delete(object_, std::align_val_t{16}); }
+FormInstance::~FormInstance() { ::operator delete(object_, kObjectAlignment); }
 
 void FormInstance::buildObject() {
     interface_.QueryInterface = formQueryInterface;
@@ -130,14 +130,19 @@ void FormInstance::buildObject() {
     }(std::make_index_sequence<kMaxImageAccessors>{});
 
     const std::size_t header = sizeof(void*) + sizeof(FormRuntimeState);
-    const std::size_t size = std::max<std::size_t>(binding_.objectSize(), header);
-    object_ = ::operator new(size, std::align_val_t{16});
-    std::memset(object_, 0, size);
+    for (const ControlBinding& c : binding_.controls)
+        if (c.sinkOffset < header) throw BadDescriptor("sink of " + c.name + " overlaps the runtime's state");
+    // The records give where the last sink ends, not the object's size; the
+    // program's struct may have tail padding up to its alignment, which is at
+    // most the largest fundamental one.
+    const std::size_t alignment = std::size_t(kObjectAlignment);
+    objectSize_ = (std::max<std::size_t>(binding_.objectSize(), header) + alignment - 1) / alignment * alignment;
+    object_ = ::operator new(objectSize_, kObjectAlignment);
+    std::memset(object_, 0, objectSize_);
     const FormInterface* table = &interface_;
     std::memcpy(object_, &table, sizeof table);
     new (&state()) FormRuntimeState{this, 1, 0};
     for (const ControlBinding& c : binding_.controls) {
-        if (c.sinkOffset < header) throw BadDescriptor("sink of " + c.name + " overlaps the runtime's state");
         const std::uint32_t tag = std::uint32_t(c.index);  // which control the sink serves
         std::memcpy(static_cast<char*>(object_) + c.sinkOffset, &tag, sizeof tag);
     }

@@ -11,7 +11,9 @@
 #include "runtime/project_walk.h"
 #include "formats/form_description.h"
 
+#include <cstddef>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,8 @@ public:
     FormInstance& operator=(const FormInstance&) = delete;
 
     void* object() const { return object_; }
+    std::size_t objectSize() const { return objectSize_; }
+    static constexpr std::align_val_t kObjectAlignment{alignof(std::max_align_t)};
     std::uint32_t referenceCount() const { return state().referenceCount; }
 
     const std::string& caption() const { return caption_; }
@@ -66,6 +70,7 @@ private:
     std::vector<ImageControl*> byIndex_;
     FormInterface interface_{};
     void* object_ = nullptr;
+    std::size_t objectSize_ = 0;
 };
 
 }  // namespace zelk::rt

@@ -3,10 +3,10 @@
 
 namespace zelk::vb {
 
-// Takes over the reference the accessor returned; a reference the temporary
-// still held is released first.
+// Takes over the reference the accessor returned. A reference the temporary
+// still held is released first, even to the same control: each is one count.
 ImageControlInterface* __vbaObjSet(ImageControlInterface** temporary, ImageControlInterface* reference) {
-    if (*temporary && *temporary != reference) (*temporary)->Release();
+    if (ImageControlInterface* held = *temporary) held->Release();
     *temporary = reference;
     return reference;
 }

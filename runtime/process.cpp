@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 namespace zelk::rt {
 namespace {
@@ -82,12 +83,20 @@ const CodeTarget* Process::nativeRoutine(std::uint32_t address) const { return r
 EntryRoad Process::followEntry(std::uint32_t address) const { return rt::followEntry(space_, module_.code, address); }
 
 std::int32_t Process::callEntry(std::uint32_t address, std::uintptr_t argument) {
-    const EntryRoad road = followEntry(address);
     std::int32_t status = 0;
+    // Whatever leaves the program's code reaches the user as a run-time error;
+    // nothing may unwind into the window system's event dispatch.
     try {
+        const EntryRoad road = followEntry(address);
         status = road.handler(argument + std::uintptr_t(road.adjustment));
     } catch (const vb::RaisedError& error) {
         failWith(error);  // no registration took it
+    } catch (const std::bad_alloc&) {
+        failWith(vb::RaisedError(7, "Out of memory"));
+    } catch (const std::exception& e) {
+        failWith(vb::RaisedError(51, std::string("Internal error: ") + e.what()));
+    } catch (...) {
+        failWith(vb::RaisedError(51, "Internal error"));
     }
     if (auto error = takePendingError()) failWith(*error);
     return status;
@@ -98,14 +107,5 @@ void Process::failWith(const vb::RaisedError& error) {
     else reportAndExit(error);
 }
 
-std::string runTimeErrorMessage(const vb::RaisedError& error) {
-    return "Run-time error '" + std::to_string(error.number()) + "':\n\n" + error.description();
-}
-
-void reportAndExit(const vb::RaisedError& error) {
-    std::fprintf(stderr, "%s\n", runTimeErrorMessage(error).c_str());
-    std::fflush(stderr);
-    std::_Exit(1);
-}
 
 }  // namespace zelk::rt

@@ -65,7 +65,8 @@ private:
 // "Run-time error 'N':" and the error's text.
 std::string runTimeErrorMessage(const vb::RaisedError& error);
 
-// Writes the message to stderr and ends the process with exit code 1.
+// How a run-time error ends the program: the message on stderr and, where a
+// window can be shown, in a message box; then exit code 1.
 [[noreturn]] void reportAndExit(const vb::RaisedError& error);
 
 }  // namespace zelk::rt

@@ -6,7 +6,6 @@
 #include "runtime/window_icon.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,13 +35,6 @@ void runProject(Process& process, std::uint32_t projectHeader) {
         static char name[] = "zelk";
         static char* argv[] = {name, nullptr};
         QApplication app(argc, argv);
-        process.setErrorSink([](const vb::RaisedError& error) {
-            std::fprintf(stderr, "%s\n", runTimeErrorMessage(error).c_str());
-            std::fflush(stderr);
-            if (QGuiApplication::platformName() != "offscreen")
-                QMessageBox::critical(nullptr, QStringLiteral("zelk"), QString::fromStdString(runTimeErrorMessage(error)));
-            std::_Exit(1);
-        });
         FormWindow window(*project->form);
         applyWindowIcon(window, process);
         window.show();

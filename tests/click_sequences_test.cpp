@@ -7,7 +7,10 @@
 #include "program/form1.h"
 #include "program/handler_frame.h"
 
+#include <functional>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -56,6 +59,7 @@ struct Recording {
     std::string violations;
     std::optional<std::size_t> failAtPut;  // index among the puts
     std::int32_t status = 0;               // returned by every put, or by the failing one
+    std::function<void()> throwAtFailingPut;  // instead of returning the status
     int heldAtExit = -1;                   // what the frame still held when the form was released
 
     Recording() {
@@ -88,6 +92,7 @@ struct Recording {
         events.push_back({op, picture, value});
         if (heldControls() != 1) violations += "a put ran without exactly one control held\n";
         if (formReferences != 2) violations += "the handler did not hold the form during a put\n";
+        if (failAtPut && index == *failAtPut && throwAtFailingPut) throwAtFailingPut();
         if (failAtPut) return index == *failAtPut ? status : 0;
         return status;
     }
@@ -283,6 +288,71 @@ TEST(FailedPutDeathTest, TellsTheUserAndEndsTheProcessWithAnErrorCode) {
 
 INSTANTIATE_TEST_SUITE_P(Puts, FailedPut, testing::ValuesIn(kFailures),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Errors that no registration takes still leave through the frame, and reach
+// the user as run-time errors.
+struct Escape {
+    const char* name;
+    std::function<void()> raise;
+    bool registrationDeclines;
+    std::int32_t reportedNumber;
+};
+
+void PrintTo(const Escape& e, std::ostream* os) { *os << e.name; }
+
+vb::ExceptionDisposition declineEveryError(const vb::RaisedError&, vb::HandlerFrameRecord*) {
+    return vb::ExceptionDisposition::ContinueSearch;
+}
+
+const Escape kEscapes[] = {
+    {"run_time_error_no_registration_takes", [] { throw vb::RaisedError(380, "Invalid property value"); }, true, 380},
+    {"out_of_memory", [] { throw std::bad_alloc(); }, false, 7},
+    {"foreign_exception", [] { throw std::runtime_error("the window system failed"); }, false, 51},
+};
+
+class EscapingError : public testing::TestWithParam<Escape> {};
+
+TEST_P(EscapingError, StillTakesTheFrameOffAndReleasesWhatItHeld) {
+    const Escape& e = GetParam();
+    for (const Handler* h : {&kSlide, &kGallop}) {
+        SCOPED_TRACE(h->name);
+        Recording rec;
+        rec.pauseLimit = h->pauseLimit;
+        rec.failAtPut = 4;  // a Left put in both
+        rec.throwAtFailingPut = e.raise;
+        std::optional<ImportSpy<rt::Import::__vbaExceptHandler>> decline;
+        if (e.registrationDeclines) decline.emplace(declineEveryError);
+        std::optional<vb::RaisedError> reported;
+        process().setErrorSink([&](const vb::RaisedError& error) { reported = error; });
+        process().callEntry(u32At(symbol("method_table") + (h == &kSlide ? 0 : 4)), rec.reference(true));
+        process().setErrorSink(nullptr);
+
+        EXPECT_EQ(vb::registrationHead, nullptr) << "registration taken off";
+        EXPECT_EQ(rec.formReferences, 1u) << "form released";
+        EXPECT_EQ(rec.heldControls(), 0) << "control reference released";
+        EXPECT_EQ(rec.heldAtExit, 0) << "nothing held when the form was released";
+        ASSERT_TRUE(reported.has_value());
+        EXPECT_EQ(reported->number(), e.reportedNumber);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Errors, EscapingError, testing::ValuesIn(kEscapes),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ObjectTemporary, SetReleasesWhatItHeldEvenTheSameControl) {
+    process();
+    Recording rec;
+    vb::ImageControlInterface* temporary = nullptr;
+    for (RecordingControl* next : {&rec.img1, &rec.img1, &rec.img2}) {
+        next->AddRef();  // as an accessor returns it
+        EXPECT_EQ(program::imported<rt::Import::__vbaObjSet>()(&temporary, next), next);
+    }
+    EXPECT_EQ(rec.img1.references, 1u) << "both references to Img1 released";
+    EXPECT_EQ(rec.img2.references, 2u) << "the temporary holds Img2";
+    program::imported<rt::Import::__vbaFreeObj>()(&temporary);
+    EXPECT_EQ(temporary, nullptr);
+    EXPECT_EQ(rec.img2.references, 1u);
+}
 
 TEST(BusyPause, CountsEveryPassFromOneToLimitPlusOne) {
     form1::Form1 form{};
