@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::int32_t kLimit = 20000000;
+constexpr std::int32_t kLimit = zelk::program::kSlidePause;
 
 void BareCount(benchmark::State& state) {
     volatile std::int32_t count = 0;

@@ -7,7 +7,8 @@
 
 namespace zelk::rt {
 
-inline constexpr std::uint32_t kModuleMagic = 0x4B4C455A;  // "ZELK"
+// "ZELK": the loader takes the image for one of ours only with this word first.
+inline constexpr std::uint32_t kModuleMagic = 0x4B4C455A;
 
 namespace module_header {
 inline constexpr std::uint32_t kMagic = 0x00;

@@ -16,7 +16,7 @@ using layout::codeAddress;
 
 enum class Kind { Form, Button, Image };
 
-struct ControlBinding {
+struct ControlTableRow {
     ControlEntry entry;
     const char* name;
     Kind kind;
@@ -26,7 +26,7 @@ struct ControlBinding {
 };
 
 // In control-table order, which is also the order of the sinks.
-constexpr ControlBinding kControls[] = {
+constexpr ControlTableRow kControls[] = {
     {kEntryImg2, "Img2", Kind::Image, 4, 13, std::nullopt},
     {kEntryImg3, "Img3", Kind::Image, 3, 13, std::nullopt},
     {kEntryForm, "Form", Kind::Form, -1, 31, std::nullopt},
@@ -49,9 +49,9 @@ constexpr KindRecord kKinds[] = {
 
 const KindRecord& kindRecord(Kind k) { return kKinds[int(k)]; }
 
-std::string label(const char* prefix, const ControlBinding& c) { return std::string(prefix) + c.name; }
+std::string label(const char* prefix, const ControlTableRow& c) { return std::string(prefix) + c.name; }
 
-void indexWords(ImageBuilder& out, const ControlBinding& c) {
+void indexWords(ImageBuilder& out, const ControlTableRow& c) {
     if (c.kind == Kind::Form) {
         out.i32(-1);
     } else {
@@ -70,7 +70,7 @@ void writeBindingTables(ImageBuilder& out) {
     }
 
     out.bind("control_table");
-    for (const ControlBinding& c : kControls) {
+    for (const ControlTableRow& c : kControls) {
         out.bind(label("control.", c));
         out.u16(0x0040);
         out.u16(c.eventSlots);
@@ -84,7 +84,7 @@ void writeBindingTables(ImageBuilder& out) {
         indexWords(out, c);
     }
 
-    for (const ControlBinding& c : kControls) {
+    for (const ControlTableRow& c : kControls) {
         out.bind(label("sink_table.", c));
         out.u32(0);
         out.link(label("control.", c));
@@ -100,7 +100,7 @@ void writeBindingTables(ImageBuilder& out) {
     out.u32(codeAddress(Code::Command1ClickMethod));
     out.u32(codeAddress(Code::Command2ClickMethod));
 
-    for (const ControlBinding& c : kControls) {
+    for (const ControlTableRow& c : kControls) {
         out.align(4);
         out.bind(label("control_name.", c));
         out.cstr(c.name);

@@ -28,7 +28,9 @@ inline constexpr std::uint32_t sinkOffset(ControlEntry entry) {
     return std::uint32_t(offsetof(Form1, sinks) + sizeof(std::uint32_t) * entry);
 }
 
-// Slots of the picture accessors in the form's interface table.
+// Slots of the picture accessors in the form's interface table. They stand in
+// the order of the pictures' control indexes, Img3 (3), Img2 (4), Img1 (5),
+// which is the order their records are stored in, not the order of the names.
 enum PictureAccessor : int { kAccessImg3, kAccessImg2, kAccessImg1 };
 
 }  // namespace zelk::form1

@@ -11,14 +11,12 @@ namespace {
 
 GallopLocals& gallop(void* locals) { return static_cast<GallopLocals&>(*static_cast<HandlerLocals*>(locals)); }
 
-constexpr std::int32_t kPause = 50000000;
-
 // SetImgLeft with MovePos + offset; the sum's constant reuses the loop's step
 // variant, which the loop no longer reads.
 void offsetPut(GallopLocals& l, PictureAccessor picture, std::int16_t offset) {
     SetImgLeft(l, picture, [&] {
-        l.loopStep = vb::makeI2(offset);
-        return imported<Import::__vbaVarAdd>()(&l.sum, &l.loopStep, &l.form->MovePos);
+        l.stepConstant = vb::makeI2(offset);
+        return imported<Import::__vbaVarAdd>()(&l.sum, &l.stepConstant, &l.form->MovePos);
     });
     imported<Import::__vbaFreeVar>()(&l.sum);
 }
@@ -45,18 +43,20 @@ std::int32_t Command2_Click(std::uintptr_t argument) {
             SetImgVisible(l, kAccessImg2, vb::kFalse);
             SetImgVisible(l, kAccessImg3, vb::kFalse);
             SetImgLeft(l, kAccessImg1, [&] { return &l.form->MovePos; });
-            BusyPause(l.form, kPause);
+            BusyPause(l.form, kGallopPause);
 
             SetImgVisible(l, kAccessImg1, vb::kFalse);
             SetImgVisible(l, kAccessImg2, vb::kTrue);
             offsetPut(l, kAccessImg2, 100);
-            BusyPause(l.form, kPause);
+            BusyPause(l.form, kGallopPause);
 
+            // Img1 is hidden since the second phase; the third hides it once
+            // more, so every phase starts from the same puts.
             SetImgVisible(l, kAccessImg1, vb::kFalse);
             SetImgVisible(l, kAccessImg2, vb::kFalse);
             SetImgVisible(l, kAccessImg3, vb::kTrue);
             offsetPut(l, kAccessImg3, 200);
-            BusyPause(l.form, kPause);
+            BusyPause(l.form, kGallopPause);
         });
     });
     return leaveHandler(l, kGallopCleanups);

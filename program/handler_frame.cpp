@@ -14,7 +14,7 @@ void enterHandler(HandlerLocals& l, std::uintptr_t argument, std::uint32_t proce
     l.form->interfaceTable->AddRef(l.form);
 
     l.objectTemporary = nullptr;
-    for (vb::Variant* v : {&l.loopStart, &l.loopEnd, &l.loopStep, &l.loopPair[0], &l.loopPair[1]}) *v = vb::Variant{};
+    for (vb::Variant* v : {&l.startConstant, &l.endConstant, &l.stepConstant, &l.hiddenEnd, &l.hiddenStep}) *v = vb::Variant{};
 }
 
 std::int32_t leaveHandler(HandlerLocals& l, const HandlerCleanups& cleanups) {
@@ -37,7 +37,7 @@ void abandonFrame(HandlerLocals& l, const HandlerCleanups& cleanups) {
 
 void freeLoopPair(void* locals) {
     auto& l = *static_cast<HandlerLocals*>(locals);
-    imported<Import::__vbaFreeVarList>()(2, &l.loopPair[0], &l.loopPair[1]);
+    imported<Import::__vbaFreeVarList>()(2, &l.hiddenEnd, &l.hiddenStep);
 }
 
 }  // namespace zelk::program

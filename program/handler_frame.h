@@ -21,8 +21,8 @@ struct HandlerLocals {
     vb::HandlerFrameRecord frame;
     Form1* form;
     vb::ImageControlInterface* objectTemporary;
-    vb::Variant loopStart, loopEnd, loopStep;
-    vb::Variant loopPair[2];  // the runtime's state of the counted loop
+    vb::Variant startConstant, endConstant, stepConstant;  // what the step loop is given
+    vb::Variant hiddenEnd, hiddenStep;  // where the runtime keeps the loop going
 };
 
 // The gallop's frame also holds the sum that places the second and third pose.
@@ -93,6 +93,11 @@ void SetImgLeft(HandlerLocals& l, PictureAccessor picture, Value&& value) {
     imported<Import::__vbaFreeObj>()(&l.objectTemporary);
 }
 
+// How far each pause counts: a gallop's pose stands 2.5 times as long as a
+// slide's step.
+inline constexpr std::int32_t kSlidePause = 20000000;
+inline constexpr std::int32_t kGallopPause = 50000000;
+
 // Counts PauseCount in the form from 1 to limit + 1. Every pass reads the
 // field and writes it back, so the pause cannot be folded away.
 inline void BusyPause(Form1* form, std::int32_t limit) {
@@ -112,15 +117,15 @@ inline constexpr std::int16_t kLoopStart = 0, kLoopEnd = 8000, kLoopStep = 400;
 // Runs `body` with MovePos = 0, 400, ..., 8000.
 template <class Body>
 void stepLoop(HandlerLocals& l, Body&& body) {
-    l.loopStart = vb::makeI2(kLoopStart);
-    l.loopEnd = vb::makeI2(kLoopEnd);
-    l.loopStep = vb::makeI2(kLoopStep);
+    l.startConstant = vb::makeI2(kLoopStart);
+    l.endConstant = vb::makeI2(kLoopEnd);
+    l.stepConstant = vb::makeI2(kLoopStep);
     vb::Variant* movePos = &l.form->MovePos;
-    if (!imported<Import::__vbaVarForInit>()(movePos, &l.loopPair[0], &l.loopPair[1], &l.loopStart, &l.loopEnd,
-                                              &l.loopStep))
+    if (!imported<Import::__vbaVarForInit>()(movePos, &l.hiddenEnd, &l.hiddenStep, &l.startConstant, &l.endConstant,
+                                              &l.stepConstant))
         return;
     do body();
-    while (imported<Import::__vbaVarForNext>()(movePos, &l.loopPair[0], &l.loopPair[1]));
+    while (imported<Import::__vbaVarForNext>()(movePos, &l.hiddenEnd, &l.hiddenStep));
 }
 
 // Common clean-up of both handlers: the hidden loop pair.

@@ -48,14 +48,14 @@ ImageShape readShape(std::span<const std::uint8_t> image, std::uint16_t id) {
 
 }  // namespace
 
-std::vector<module::Resource> writeIconGroup(image::ImageBuilder& out,
+std::vector<image::Resource> writeIconGroup(image::ImageBuilder& out,
                                              std::span<const std::vector<std::uint8_t>> images) {
     out.align(4);
     out.bind("icon_group");
     out.u16(0);
     out.u16(1);  // icons, not cursors
     out.u16(std::uint16_t(images.size()));
-    std::vector<module::Resource> resources{
+    std::vector<image::Resource> resources{
         {rd::kIconGroup, kGroupId, rd::kNeutralLanguage, "icon_group",
          kGroupHeaderSize + kGroupEntrySize * std::uint32_t(images.size())}};
     for (std::size_t i = 0; i < images.size(); ++i) {

@@ -12,7 +12,7 @@ namespace zelk::identity {
 // ("icon.30001", ...), in the order given. Each image is a bitmap icon image;
 // the group's entries are taken from their headers, which are checked
 // (FormatError naming the image and offset).
-std::vector<module::Resource> writeIconGroup(image::ImageBuilder& out,
+std::vector<image::Resource> writeIconGroup(image::ImageBuilder& out,
                                              std::span<const std::vector<std::uint8_t>> images);
 
 }  // namespace zelk::identity

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace zelk::module {
+namespace zelk::image {
 namespace {
 
 using image::ImageBuilder;
@@ -99,4 +99,4 @@ void writeImportDirectory(ImageBuilder& out) {
     out.cstr(rt::kRuntimeLibraryName);
 }
 
-}  // namespace zelk::module
+}  // namespace zelk::image

@@ -2,7 +2,7 @@
 
 #include "program/image_builder.h"
 
-namespace zelk::module {
+namespace zelk::image {
 
 // The module header (its size and directory links are patched by the labels
 // "image_end", "import_directory" and "resource_directory").
@@ -18,4 +18,4 @@ void writeCodeRange(image::ImageBuilder& out);
 // Import directory, lookup table, hint/name entries and the library's name.
 void writeImportDirectory(image::ImageBuilder& out);
 
-}  // namespace zelk::module
+}  // namespace zelk::image

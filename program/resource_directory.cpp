@@ -1,6 +1,6 @@
 #include "program/resource_directory.h"
 
-namespace zelk::module {
+namespace zelk::image {
 
 void writeResourceDirectory(image::ImageBuilder& out, std::span<const Resource> resources) {
     out.align(4);
@@ -15,4 +15,4 @@ void writeResourceDirectory(image::ImageBuilder& out, std::span<const Resource> 
     }
 }
 
-}  // namespace zelk::module
+}  // namespace zelk::image

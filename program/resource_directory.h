@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-namespace zelk::module {
+namespace zelk::image {
 
 // One stored resource: what it is and the label of its bytes.
 struct Resource {
@@ -20,4 +20,4 @@ struct Resource {
 // The directory the module header links to ("resource_directory").
 void writeResourceDirectory(image::ImageBuilder& out, std::span<const Resource> resources);
 
-}  // namespace zelk::module
+}  // namespace zelk::image

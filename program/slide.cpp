@@ -24,7 +24,7 @@ std::int32_t Command1_Click(std::uintptr_t argument) {
         SetImgVisible(l, kAccessImg3, vb::kFalse);
         stepLoop(l, [&] {
             SetImgLeft(l, kAccessImg1, [&] { return &l.form->MovePos; });
-            BusyPause(l.form, 20000000);
+            BusyPause(l.form, kSlidePause);
         });
     });
     return leaveHandler(l, kSlideCleanups);

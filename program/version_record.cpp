@@ -120,7 +120,7 @@ Block versionInfo() {
 
 }  // namespace
 
-module::Resource writeVersionRecord(image::ImageBuilder& out) {
+image::Resource writeVersionRecord(image::ImageBuilder& out) {
     out.align(4);
     out.bind("version_record");
     const Bytes bytes = encode(versionInfo());

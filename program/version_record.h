@@ -6,6 +6,6 @@ namespace zelk::identity {
 
 // The version resource ("version_record"): fixed part, translation block and
 // the US English string block, in the published version-resource layout.
-module::Resource writeVersionRecord(image::ImageBuilder& out);
+image::Resource writeVersionRecord(image::ImageBuilder& out);
 
 }  // namespace zelk::identity

@@ -38,6 +38,7 @@ std::uint32_t FormBinding::objectSize() const {
 }
 
 FormBinding walkProject(const AddressSpace& space, std::uint32_t header) {
+    // The magic word is all that tells a project header from any other bytes.
     require(std::memcmp(space.bytes(header, 4, "project header").data(), "VB5!", 4) == 0,
             "project header does not start with \"VB5!\"");
     require(space.u16(header + 0x44, "form count") >= 1, "project declares no form");
@@ -63,7 +64,6 @@ FormBinding walkProject(const AddressSpace& space, std::uint32_t header) {
         ControlBinding c;
         c.eventSlots = space.u16(r + 2, "event slot count");
         c.sinkOffset = space.u32(r + 4, "sink position");
-        c.eventInterface = readGuid(space, space.u32(r + 8, "event interface link"), "event interface");
         const std::uint32_t indexWord = space.u32(r + 12, "control index");
         c.index = indexWord == 0xFFFFFFFF ? -1 : std::int32_t(indexWord & 0xFFFF);
         c.sinkTable = space.u32(r + 24, "event-sink table link");

@@ -20,7 +20,6 @@ struct ControlBinding {
     std::uint16_t eventSlots;
     std::uint32_t sinkOffset;  // of the control's sink within the form object
     std::uint32_t sinkTable;
-    vb::Guid eventInterface;
 };
 
 struct FormBinding {

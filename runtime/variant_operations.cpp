@@ -45,20 +45,20 @@ bool loopGoesOn(std::int64_t counter, std::int64_t end, std::int64_t step) {
 
 }  // namespace
 
-std::int32_t __vbaVarForInit(Variant* counter, Variant* loopA, Variant* loopB, const Variant* start,
+std::int32_t __vbaVarForInit(Variant* counter, Variant* hiddenEnd, Variant* hiddenStep, const Variant* start,
                              const Variant* end, const Variant* step) {
     if (!isWhole(*start) || !isWhole(*end) || !isWhole(*step)) typeMismatch();
     const bool narrow = start->vt != VT_I4 && end->vt != VT_I4 && step->vt != VT_I4;
-    *loopA = wholeVariant(wholeValue(*end), narrow);
-    *loopB = wholeVariant(wholeValue(*step), narrow);
+    *hiddenEnd = wholeVariant(wholeValue(*end), narrow);
+    *hiddenStep = wholeVariant(wholeValue(*step), narrow);
     *counter = wholeVariant(wholeValue(*start), narrow);
-    return loopGoesOn(wholeValue(*counter), wholeValue(*loopA), wholeValue(*loopB)) ? 1 : 0;
+    return loopGoesOn(wholeValue(*counter), wholeValue(*hiddenEnd), wholeValue(*hiddenStep)) ? 1 : 0;
 }
 
-std::int32_t __vbaVarForNext(Variant* counter, Variant* loopA, Variant* loopB) {
-    const std::int64_t step = wholeValue(*loopB);
-    *counter = wholeVariant(wholeValue(*counter) + step, counter->vt != VT_I4 && loopB->vt != VT_I4);
-    return loopGoesOn(wholeValue(*counter), wholeValue(*loopA), step) ? 1 : 0;
+std::int32_t __vbaVarForNext(Variant* counter, Variant* hiddenEnd, Variant* hiddenStep) {
+    const std::int64_t step = wholeValue(*hiddenStep);
+    *counter = wholeVariant(wholeValue(*counter) + step, counter->vt != VT_I4 && hiddenStep->vt != VT_I4);
+    return loopGoesOn(wholeValue(*counter), wholeValue(*hiddenEnd), step) ? 1 : 0;
 }
 
 Variant* __vbaVarAdd(Variant* result, const Variant* addend, const Variant* variable) {

@@ -27,9 +27,9 @@ void __vbaHresultCheckObj(std::int32_t status, ImageControlInterface* control, c
 [[noreturn]] void __vbaErrorOverflow();
 [[noreturn]] void __vbaFPException();
 
-std::int32_t __vbaVarForInit(Variant* counter, Variant* loopA, Variant* loopB, const Variant* start,
+std::int32_t __vbaVarForInit(Variant* counter, Variant* hiddenEnd, Variant* hiddenStep, const Variant* start,
                              const Variant* end, const Variant* step);
-std::int32_t __vbaVarForNext(Variant* counter, Variant* loopA, Variant* loopB);
+std::int32_t __vbaVarForNext(Variant* counter, Variant* hiddenEnd, Variant* hiddenStep);
 Variant* __vbaVarAdd(Variant* result, const Variant* addend, const Variant* variable);
 float __vbaR4Var(const Variant* value);
 void __vbaFreeVar(Variant* value);

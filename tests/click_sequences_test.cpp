@@ -109,8 +109,8 @@ struct Recording {
 
     void checkFrameIsEmpty() {
         auto* locals = static_cast<program::HandlerLocals*>(vb::registrationHead->stackPosition);
-        heldAtExit = (locals->objectTemporary != nullptr) + (locals->loopPair[0].vt != vb::VT_EMPTY) +
-                     (locals->loopPair[1].vt != vb::VT_EMPTY);
+        heldAtExit = (locals->objectTemporary != nullptr) + (locals->hiddenEnd.vt != vb::VT_EMPTY) +
+                     (locals->hiddenStep.vt != vb::VT_EMPTY);
         if (pauseLimit == 50000000) heldAtExit += static_cast<program::GallopLocals*>(locals)->sum.vt != vb::VT_EMPTY;
     }
 

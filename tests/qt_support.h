@@ -20,6 +20,4 @@ inline QApplication& qtApp() {
     return *app;
 }
 
-inline QRgb rgb(int r, int g, int b) { return qRgb(r, g, b); }
-
 }  // namespace zelk::test
