@@ -354,30 +354,5 @@ TEST(ObjectTemporary, SetReleasesWhatItHeldEvenTheSameControl) {
     EXPECT_EQ(rec.img2.references, 1u);
 }
 
-TEST(BusyPause, CountsEveryPassFromOneToLimitPlusOne) {
-    form1::Form1 form{};
-    for (std::int32_t start : {0, 50000001, -5}) {
-        form.PauseCount = start;
-        program::BusyPause(&form, 20000000);
-        EXPECT_EQ(form.PauseCount, 20000001);
-    }
-    program::BusyPause(&form, 0);
-    EXPECT_EQ(form.PauseCount, 1) << "limit 0: no addition";
-}
-
-TEST(BusyPause, AnIncrementPastTheLargestValueRaisesOverflow) {
-    process();
-    form1::Form1 form{};
-    static int overflows;
-    overflows = 0;
-    ImportSpy<rt::Import::__vbaErrorOverflow> spy([] {
-        ++overflows;
-        throw vb::RaisedError(6, "Overflow");
-    });
-    EXPECT_THROW(program::BusyPause(&form, std::numeric_limits<std::int32_t>::max()), vb::RaisedError);
-    EXPECT_EQ(overflows, 1);
-    EXPECT_EQ(form.PauseCount, std::numeric_limits<std::int32_t>::max());
-}
-
 }  // namespace
 }  // namespace zelk::test
