@@ -130,10 +130,20 @@ FormInstance::FormInstance(Process& process, const FormBinding& binding, const D
     for (const auto& image : images_) byIndex_.push_back(image.get());
     std::ranges::sort(byIndex_, {}, &ImageControl::index);
     // Every stored entry must lead to a handler before the first click can.
+    const auto follow = [&process](std::uint32_t entry, const std::string& whose) {
+        try {
+            process.followEntry(entry);
+        } catch (const BadDescriptor& e) {
+            throw BadDescriptor(whose + ": " + e.what());
+        } catch (const BadAddress& e) {
+            throw BadAddress(whose + ": " + e.what());
+        }
+    };
     for (const ControlBinding& c : binding.controls)
         for (int slot = 0; slot < c.eventSlots; ++slot)
-            if (const std::uint32_t entry = eventEntry(process.space(), c, slot)) process.followEntry(entry);
-    for (const std::uint32_t method : binding.methods) process.followEntry(method);
+            if (const std::uint32_t entry = eventEntry(process.space(), c, slot))
+                follow(entry, c.name + " event slot " + std::to_string(slot));
+    for (std::size_t i = 0; i < binding.methods.size(); ++i) follow(binding.methods[i], "method " + std::to_string(i));
     if (byIndex_.size() > std::size_t(kMaxImageAccessors))
         throw BadDescriptor("more image controls than the form's interface can serve");
     buildObject();
