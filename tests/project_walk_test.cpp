@@ -12,6 +12,7 @@
 #include "program/form1.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -198,6 +199,34 @@ TEST(ProjectWalk, BrokenChainIsAnErrorNotAStrayRead) {
     module.image = copy;
     rt::Process p(module);
     EXPECT_THROW(rt::walkProject(p.space(), image_symbols::kProjectHeader), rt::BadAddress);
+}
+
+// Where no window system can be reached the user reads why in one line, and
+// the process ends with exit code 2 instead of aborting.
+TEST(ProjectWalkDeathTest, NoDisplayIsOneLineAndExitCode2) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const struct {
+        const char* what;
+        const char* platform;
+        const char* display;  // null: unset
+        const char* says;
+    } cases[] = {
+        {"no server on the display", "xcb", ":987",
+         "^zelk: [^\n]*display :987[^\n]*\"xcb\"[^\n]*\":987\"[^\n]*a display is needed\n$"},
+        {"display unset", "xcb", nullptr, "^zelk: [^\n]*\"xcb\"[^\n]*DISPLAY not set[^\n]*a display is needed\n$"},
+        {"unknown platform", "nonsense", ":987", "^zelk: [^\n]*\"nonsense\"[^\n]*a display is needed\n$"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EXIT(
+            {
+                setenv("QT_QPA_PLATFORM", c.platform, 1);
+                if (c.display) setenv("DISPLAY", c.display, 1);
+                else unsetenv("DISPLAY");
+                rt::runProject(process(), image_symbols::kProjectHeader);
+            },
+            testing::ExitedWithCode(2), c.says);
+    }
 }
 
 }  // namespace
