@@ -98,10 +98,14 @@ struct StartedForm {
 
 StartedForm heldBy(const rt::FormInstance& form) {
     StartedForm s{form.caption(), form.clientWidth(), form.clientHeight(), {}, {}, {}, {}, {}};
-    for (const rt::ButtonControl& b : form.buttons())
-        (b.name == "Command1" ? s.command1 : s.command2) = {b.caption, b.box, b.tabIndex};
-    for (const auto& i : form.images())
-        (i->name() == "Img1" ? s.img1 : i->name() == "Img2" ? s.img2 : s.img3) = {i->box(), i->visible()};
+    for (const rt::ButtonControl& b : form.buttons()) {
+        StartedButton& held = b.name == "Command1" ? s.command1 : s.command2;
+        held = StartedButton{b.caption, b.box, b.tabIndex};
+    }
+    for (const auto& i : form.images()) {
+        StartedImage& held = i->name() == "Img1" ? s.img1 : i->name() == "Img2" ? s.img2 : s.img3;
+        held = StartedImage{i->box(), i->visible()};
+    }
     return s;
 }
 
