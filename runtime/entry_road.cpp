@@ -24,15 +24,7 @@ bool startsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::
     return true;
 }
 
-}  // namespace
-
-const CodeTarget* nativeRoutine(std::span<const CodeEntry> code, std::uint32_t address) {
-    for (const CodeEntry& e : code)
-        if (e.address == address && address != 0) return &e.target;
-    return nullptr;
-}
-
-EntryRoad followEntry(const AddressSpace& space, std::span<const CodeEntry> code, std::uint32_t entry) {
+EntryRoad followEntryCode(const AddressSpace& space, std::span<const CodeEntry> code, std::uint32_t entry) {
     std::int64_t adjustment = 0;
     std::uint32_t at = entry;
     for (int step = 0; step < kMaxInstructions; ++step) {
@@ -43,10 +35,12 @@ EntryRoad followEntry(const AddressSpace& space, std::span<const CodeEntry> code
         const std::uint8_t opcode = space.u8(at, "entry code");
         if (opcode == 0xE9) {  // jmp rel32
             at = at + 5 + space.u32(at + 1, "entry jump");
-        } else if (startsWith(space.bytes(at, 4, "entry code"), {0x83, 0x6C, 0x24, 0x04})) {  // sub dword [esp+4], imm8
+        } else if (opcode == 0x83 && startsWith(space.bytes(at, 4, "entry code"), {0x83, 0x6C, 0x24, 0x04})) {
+            // sub dword [esp+4], imm8
             adjustment -= std::int8_t(space.u8(at + 4, "entry subtrahend"));
             at += 5;
-        } else if (startsWith(space.bytes(at, 4, "entry code"), {0x81, 0x6C, 0x24, 0x04})) {  // sub dword [esp+4], imm32
+        } else if (opcode == 0x81 && startsWith(space.bytes(at, 4, "entry code"), {0x81, 0x6C, 0x24, 0x04})) {
+            // sub dword [esp+4], imm32
             adjustment -= std::int32_t(space.u32(at + 4, "entry subtrahend"));
             at += 8;
         } else {
@@ -57,6 +51,22 @@ EntryRoad followEntry(const AddressSpace& space, std::span<const CodeEntry> code
         }
     }
     throw BadDescriptor("entry at " + hex(entry) + " reaches no handler");
+}
+
+}  // namespace
+
+const CodeTarget* nativeRoutine(std::span<const CodeEntry> code, std::uint32_t address) {
+    for (const CodeEntry& e : code)
+        if (e.address == address && address != 0) return &e.target;
+    return nullptr;
+}
+
+EntryRoad followEntry(const AddressSpace& space, std::span<const CodeEntry> code, std::uint32_t entry) {
+    try {
+        return followEntryCode(space, code, entry);
+    } catch (const BadAddress& e) {
+        throw BadAddress("entry at " + hex(entry) + " leads outside the image: " + e.what());
+    }
 }
 
 }  // namespace zelk::rt

@@ -18,10 +18,11 @@ std::span<const std::uint8_t> guidBytes(const vb::Guid& g) {
     return {reinterpret_cast<const std::uint8_t*>(&g), sizeof g};
 }
 
-const PropertyView& required(const ObjectView& object, std::uint8_t c, const char* what) {
-    const PropertyView* p = object.find(c);
-    if (!p) throw FormatError(object.name + " has no " + what, object.offset);
-    return *p;
+// A property the record does not store takes its default: an empty caption,
+// position and size 0.
+std::string captionOf(const ObjectView& object) {
+    const PropertyView* p = object.find(code::kCaption);
+    return p ? decodeCodePage1251(p->value) : std::string();
 }
 
 Picture picture(const PropertyView& p) { return readPictureRecord(p.value, p.offset); }
@@ -31,12 +32,20 @@ bool flag(const ObjectView& object, std::uint8_t c, bool byDefault) {
     return p ? p->value[0] != 0 : byDefault;
 }
 
-double twips16(const PropertyView& p, std::size_t i) { return std::int16_t(valueU16(p, i)); }
+struct TwipsRect {
+    double left = 0, top = 0, width = 0, height = 0;
+};
 
-PixelRect pixelRect(const PropertyView& p) {
-    const double left = twips16(p, 0), top = twips16(p, 1);
-    const int x = twipsToPixels(left), y = twipsToPixels(top);
-    return {x, y, twipsToPixels(left + twips16(p, 2)) - x, twipsToPixels(top + twips16(p, 3)) - y};
+TwipsRect position(const ObjectView& object, std::uint8_t c) {
+    const PropertyView* p = object.find(c);
+    if (!p) return {};
+    const auto twips = [p](std::size_t i) { return double(std::int16_t(valueU16(*p, i))); };
+    return {twips(0), twips(1), twips(2), twips(3)};
+}
+
+PixelRect pixelRect(const TwipsRect& r) {
+    const int x = twipsToPixels(r.left), y = twipsToPixels(r.top);
+    return {x, y, twipsToPixels(r.left + r.width) - x, twipsToPixels(r.top + r.height) - y};
 }
 
 // The runtime's state sits right after the interface table pointer.
@@ -79,12 +88,7 @@ FormInstance::FormInstance(Process& process, const FormBinding& binding, const D
         throw BadDescriptor("form description's GUID differs from the GUI table entry's");
 
     const ObjectView& form = description.form;
-    caption_ = decodeCodePage1251(required(form, code::kCaption, "Caption").value);
-    const PropertyView& client = required(form, code::kClientRect, "client size");
-    clientWidth_ = twipsToPixels(std::int32_t(valueU32(client, 2)));
-    clientHeight_ = twipsToPixels(std::int32_t(valueU32(client, 3)));
-    if (clientWidth_ <= 0 || clientHeight_ <= 0 || clientWidth_ > 8192 || clientHeight_ > 8192)
-        throw FormatError("client size out of range", client.offset);
+    caption_ = captionOf(form);
     if (const PropertyView* p = form.find(code::kFormPicture)) background_ = picture(*p);
 
     for (const ObjectView& child : description.children) {
@@ -92,26 +96,54 @@ FormInstance::FormInstance(Process& process, const FormBinding& binding, const D
             throw FormatError(child.name + " has no entry in the control table", child.offset);
         if (child.kind == kKindCommandButton) {
             const PropertyView* tab = child.find(code::kTabIndex);
-            buttons_.push_back({child.name, child.index,
-                                decodeCodePage1251(required(child, code::kCaption, "Caption").value),
-                                pixelRect(required(child, code::kButtonRect, "position")),
+            buttons_.push_back({child.name, child.index, captionOf(child), pixelRect(position(child, code::kButtonRect)),
                                 tab ? std::int32_t(valueU16(*tab, 0)) : 0});
         } else if (child.kind == kKindImage) {
-            const PropertyView& rect = required(child, code::kImageRect, "position");
+            const TwipsRect rect = position(child, code::kImageRect);
             const PropertyView* pic = child.find(code::kImagePicture);
             images_.push_back(std::make_unique<ImageControl>(
                 child.name, child.index, pic ? picture(*pic) : Picture{},
-                ImageControl::Placement{twips16(rect, 0), twips16(rect, 1), twips16(rect, 2), twips16(rect, 3),
+                ImageControl::Placement{rect.left, rect.top, rect.width, rect.height,
                                         flag(child, code::kVisible, true), flag(child, code::kStretch, false)}));
         }
+    }
+
+    if (const PropertyView* client = form.find(code::kClientRect)) {
+        clientWidth_ = twipsToPixels(std::int32_t(valueU32(*client, 2)));
+        clientHeight_ = twipsToPixels(std::int32_t(valueU32(*client, 3)));
+        if (clientWidth_ <= 0 || clientHeight_ <= 0 || clientWidth_ > 8192 || clientHeight_ > 8192)
+            throw FormatError("client size out of range", client->offset);
+    } else {
+        // Without a stored size the window shows all it holds: the whole
+        // background and every control where the description puts it.
+        clientWidth_ = background_.width;
+        clientHeight_ = background_.height;
+        auto include = [this](const PixelRect& r) {
+            clientWidth_ = std::max(clientWidth_, r.x + r.width);
+            clientHeight_ = std::max(clientHeight_, r.y + r.height);
+        };
+        for (const ButtonControl& b : buttons_) include(b.box);
+        for (const auto& image : images_) include(image->box());
+        if (clientWidth_ <= 0 || clientHeight_ <= 0 || clientWidth_ > 8192 || clientHeight_ > 8192)
+            throw FormatError("the form stores no client size and what it holds gives no usable one", form.offset);
     }
     for (const auto& image : images_) byIndex_.push_back(image.get());
     std::ranges::sort(byIndex_, {}, &ImageControl::index);
     // Every stored entry must lead to a handler before the first click can.
+    const auto follow = [&process](std::uint32_t entry, const std::string& whose) {
+        try {
+            process.followEntry(entry);
+        } catch (const BadDescriptor& e) {
+            throw BadDescriptor(whose + ": " + e.what());
+        } catch (const BadAddress& e) {
+            throw BadAddress(whose + ": " + e.what());
+        }
+    };
     for (const ControlBinding& c : binding.controls)
         for (int slot = 0; slot < c.eventSlots; ++slot)
-            if (const std::uint32_t entry = eventEntry(process.space(), c, slot)) process.followEntry(entry);
-    for (const std::uint32_t method : binding.methods) process.followEntry(method);
+            if (const std::uint32_t entry = eventEntry(process.space(), c, slot))
+                follow(entry, c.name + " event slot " + std::to_string(slot));
+    for (std::size_t i = 0; i < binding.methods.size(); ++i) follow(binding.methods[i], "method " + std::to_string(i));
     if (byIndex_.size() > std::size_t(kMaxImageAccessors))
         throw BadDescriptor("more image controls than the form's interface can serve");
     buildObject();

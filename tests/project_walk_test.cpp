@@ -2,7 +2,9 @@
 // to the form's controls and sinks, and the form object the runtime makes.
 #include "test_support.h"
 
+#include "formats/form_description.h"
 #include "program/data_block.h"
+#include "program/form1_description.h"
 #include "runtime/exports.h"
 #include "runtime/form_instance.h"
 #include "runtime/project_walk.h"
@@ -10,6 +12,9 @@
 #include "program/form1.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace zelk::test {
 namespace {
@@ -75,6 +80,121 @@ TEST(ProjectWalk, CreatesTheFormWithEmptyFieldsAndItsSinksWhereTheRecordsSay) {
     }
 }
 
+// What a started form holds, in pixels.
+struct StartedButton {
+    std::string caption;  // UTF-8
+    rt::PixelRect box;
+    std::int32_t tabIndex;
+};
+struct StartedImage {
+    rt::PixelRect box;
+    bool visible;
+};
+struct StartedForm {
+    std::string caption;
+    int width, height;
+    StartedButton command1, command2;
+    StartedImage img1, img2, img3;
+};
+
+StartedForm heldBy(const rt::FormInstance& form) {
+    StartedForm s{form.caption(), form.clientWidth(), form.clientHeight(), {}, {}, {}, {}, {}};
+    for (const rt::ButtonControl& b : form.buttons()) {
+        StartedButton& held = b.name == "Command1" ? s.command1 : s.command2;
+        held = StartedButton{b.caption, b.box, b.tabIndex};
+    }
+    for (const auto& i : form.images()) {
+        StartedImage& held = i->name() == "Img1" ? s.img1 : i->name() == "Img2" ? s.img2 : s.img3;
+        held = StartedImage{i->box(), i->visible()};
+    }
+    return s;
+}
+
+void expectHolds(const StartedForm& got, const StartedForm& want) {
+    EXPECT_EQ(got.caption, want.caption);
+    EXPECT_EQ(got.width, want.width);
+    EXPECT_EQ(got.height, want.height);
+    const std::pair<const StartedButton*, const StartedButton*> buttons[] = {{&got.command1, &want.command1},
+                                                                             {&got.command2, &want.command2}};
+    for (const auto& [g, w] : buttons) {
+        SCOPED_TRACE(w->caption);
+        EXPECT_EQ(g->caption, w->caption);
+        EXPECT_EQ(g->box, w->box);
+        EXPECT_EQ(g->tabIndex, w->tabIndex);
+    }
+    const std::pair<const StartedImage*, const StartedImage*> images[] = {
+        {&got.img1, &want.img1}, {&got.img2, &want.img2}, {&got.img3, &want.img3}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE("Img" + std::to_string(i + 1));
+        EXPECT_EQ(images[i].first->box, images[i].second->box);
+        EXPECT_EQ(images[i].first->visible, images[i].second->visible);
+    }
+}
+
+// The real pictures, taken from the stored description.
+form1::PictureRecords storedPictures() {
+    const auto view = form::walkFormDescription(at(symbol("form_description"), 1198714));
+    form1::PictureRecords pictures;
+    auto copy = [](const form::ObjectView& o, std::uint8_t code) {
+        const auto value = o.find(code)->value;
+        return std::vector<std::uint8_t>(value.begin(), value.end());
+    };
+    pictures.scene = copy(view.form, 0x21);
+    for (const form::ObjectView& child : view.children)
+        if (child.name.starts_with("Img")) pictures.poses.at(child.name.back() - '1') = copy(child, 0x02);
+    return pictures;
+}
+
+TEST(ProjectWalk, PropertyARecordDoesNotStoreTakesItsDefault) {
+    const StartedForm stored{"Form1",
+                             740,
+                             419,
+                             {"Движение", {8, 16, 81, 33}, 0},
+                             {"Движение2", {8, 80, 81, 33}, 1},
+                             {{32, 168, 153, 153}, true},
+                             {{224, 173, 153, 153}, false},
+                             {{456, 173, 153, 153}, false}};
+    const struct {
+        const char* what;
+        std::vector<std::pair<const char*, std::uint8_t>> removed;  // object, property code
+        void (*change)(StartedForm&);
+    } cases[] = {
+        {"form without Caption", {{"Form1", 0x01}}, [](StartedForm& s) { s.caption = ""; }},
+        // The whole scene shows: two columns and five rows more than stored.
+        {"form without client size", {{"Form1", 0x35}}, [](StartedForm& s) { s.width = 742, s.height = 424; }},
+        // Img3 reaches furthest right and down.
+        {"form without client size or scene",
+         {{"Form1", 0x35}, {"Form1", 0x21}},
+         [](StartedForm& s) { s.width = 609, s.height = 326; }},
+        {"button without Caption", {{"Command1", 0x01}}, [](StartedForm& s) { s.command1.caption = ""; }},
+        {"button without position", {{"Command2", 0x04}}, [](StartedForm& s) { s.command2.box = {0, 0, 0, 0}; }},
+        {"button without TabIndex", {{"Command2", 0x11}}, [](StartedForm& s) { s.command2.tabIndex = 0; }},
+        {"shown image without position", {{"Img1", 0x03}}, [](StartedForm& s) { s.img1.box = {0, 0, 0, 0}; }},
+        {"hidden image without position", {{"Img3", 0x03}}, [](StartedForm& s) { s.img3.box = {0, 0, 0, 0}; }},
+    };
+    const form1::PictureRecords pictures = storedPictures();
+    const rt::FormBinding binding = rt::walkProject(process().space(), image_symbols::kProjectHeader);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        form::DescriptionData data = form1::describeForm1(pictures);
+        for (const auto& [object, code] : c.removed) {
+            form::ObjectData& o = object == std::string_view("Form1")
+                                      ? data.form
+                                      : *std::ranges::find(data.children, object, &form::ObjectData::name);
+            const auto before = o.properties.size();
+            std::erase_if(o.properties, [code = code](const form::PropertyData& p) { return p.code == code; });
+            ASSERT_EQ(o.properties.size(), before - 1);
+        }
+        const std::vector<std::uint8_t> bytes = form::writeFormDescription(data);
+        std::unique_ptr<rt::FormInstance> form;
+        EXPECT_NO_THROW(form = std::make_unique<rt::FormInstance>(process(), binding, form::walkFormDescription(bytes)));
+        if (!form) continue;
+        StartedForm want = stored;
+        c.change(want);
+        expectHolds(heldBy(*form), want);
+    }
+}
+
 TEST(ProjectWalk, BrokenChainIsAnErrorNotAStrayRead) {
     std::vector<std::uint8_t> copy(image().begin(), image().end());
     const std::uint32_t link = symbol("project_info") + 0x04 - image_symbols::kImageBase;  // object table
@@ -84,6 +204,34 @@ TEST(ProjectWalk, BrokenChainIsAnErrorNotAStrayRead) {
     module.image = copy;
     rt::Process p(module);
     EXPECT_THROW(rt::walkProject(p.space(), image_symbols::kProjectHeader), rt::BadAddress);
+}
+
+// Where no window system can be reached the user reads why in one line, and
+// the process ends with exit code 2 instead of aborting.
+TEST(ProjectWalkDeathTest, NoDisplayIsOneLineAndExitCode2) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const struct {
+        const char* what;
+        const char* platform;
+        const char* display;  // null: unset
+        const char* says;
+    } cases[] = {
+        {"no server on the display", "xcb", ":987",
+         "^zelk: [^\n]*display :987[^\n]*\"xcb\"[^\n]*\":987\"[^\n]*a display is needed\n$"},
+        {"display unset", "xcb", nullptr, "^zelk: [^\n]*\"xcb\"[^\n]*DISPLAY not set[^\n]*a display is needed\n$"},
+        {"unknown platform", "nonsense", ":987", "^zelk: [^\n]*\"nonsense\"[^\n]*a display is needed\n$"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EXIT(
+            {
+                setenv("QT_QPA_PLATFORM", c.platform, 1);
+                if (c.display) setenv("DISPLAY", c.display, 1);
+                else unsetenv("DISPLAY");
+                rt::runProject(process(), image_symbols::kProjectHeader);
+            },
+            testing::ExitedWithCode(2), c.says);
+    }
 }
 
 }  // namespace
