@@ -68,26 +68,30 @@ public:
     std::size_t offset() const { return in_.offset(); }
     bool atEnd() const { return in_.atEnd(); }
 
-    std::span<const std::uint8_t> bytes(std::size_t count, const std::string& what, std::size_t reportAt) {
-        if (count > in_.remaining()) throw FormatError(what + " runs past the end of " + record_, reportAt);
-        return in_.bytes(count, "record field");
+    bool fits(std::size_t count) const { return count <= in_.remaining(); }
+    [[noreturn]] void runsPast(const std::string& what, std::size_t at) const {
+        throw FormatError(what + " runs past the end of " + record_, at);
     }
-    std::uint32_t number(std::size_t size, const std::string& what) {
+
+    std::span<const std::uint8_t> bytes(std::size_t count, const char* what, std::size_t reportAt) {
+        if (!fits(count)) runsPast(what, reportAt);
+        return in_.bytes(count, what);
+    }
+    std::uint32_t number(std::size_t size, const char* what) {
         const auto b = bytes(size, what, offset());
         std::uint32_t v = 0;
         for (std::size_t i = 0; i < size; ++i) v |= std::uint32_t(b[i]) << (8 * i);
         return v;
     }
-    std::uint8_t u8(const std::string& what) { return std::uint8_t(number(1, what)); }
+    std::uint8_t u8(const char* what) { return std::uint8_t(number(1, what)); }
 
     // A 16-bit length n, n bytes of text and a zero; the text's bytes.
-    std::span<const std::uint8_t> string(const std::string& what) {
+    std::span<const std::uint8_t> string(const char* what) {
         const std::size_t lengthAt = offset();
-        const std::uint16_t n = std::uint16_t(number(2, what + "'s length"));
-        if (std::size_t(n) + 1 > in_.remaining())
-            throw FormatError(what + "'s length " + std::to_string(n) + " runs past the end of " + record_, lengthAt);
-        const auto text = in_.bytes(n, "string");
-        if (in_.u8("string terminator") != 0) throw FormatError(what + " is not NUL-terminated", offset() - 1);
+        const std::uint16_t n = std::uint16_t(number(2, what));
+        if (!fits(std::size_t(n) + 1)) runsPast(std::string(what) + "'s length " + std::to_string(n), lengthAt);
+        const auto text = in_.bytes(n, what);
+        if (in_.u8(what) != 0) throw FormatError(std::string(what) + " is not NUL-terminated", offset() - 1);
         return text;
     }
 
@@ -158,9 +162,11 @@ ObjectView readObject(std::span<const std::uint8_t> description, std::size_t at,
                 break;
             case ValueShape::Picture: {
                 const std::size_t frameAt = in.offset();
-                const std::uint32_t frame = in.number(4, std::string(format->name) + "'s frame length");
+                const std::uint32_t frame = in.number(4, "picture frame length");
+                if (!in.fits(frame))
+                    in.runsPast(std::string(format->name) + "'s frame length " + std::to_string(frame), frameAt);
                 p.offset = in.offset();
-                p.value = in.bytes(frame, std::string(format->name) + "'s frame length " + std::to_string(frame), frameAt);
+                p.value = in.bytes(frame, format->name, frameAt);
                 break;
             }
         }
