@@ -4,6 +4,8 @@
 #include "formats/byte_writer.h"
 
 #include <iterator>
+#include <stdexcept>
+#include <string>
 
 namespace zelk::form {
 namespace {
@@ -26,6 +28,9 @@ constexpr PropertyFormat kPropertyFormats[] = {
 };
 
 void putString(std::vector<std::uint8_t>& out, std::span<const std::uint8_t> text) {
+    if (text.size() > 0xFFFF)
+        throw std::length_error("a string of " + std::to_string(text.size()) +
+                                " bytes does not fit the 16-bit length of a stored string");
     appendU16(out, std::uint32_t(text.size()));
     out.insert(out.end(), text.begin(), text.end());
     out.push_back(0);
@@ -46,28 +51,98 @@ void writeObject(std::vector<std::uint8_t>& out, const ObjectData& object) {
     for (int i = 0; i < 4; ++i) out[start + i] = std::uint8_t(size >> (8 * i));
 }
 
-std::string readName(ByteReader& in) {
-    const std::uint16_t n = in.u16("name length");
-    auto text = in.bytes(n, "name");
-    if (in.u8("name terminator") != 0) in.fail("name is not NUL-terminated", in.position() - 1);
-    return std::string(text.begin(), text.end());
+// Size field, control index, an empty name (length and zero), kind code, 0xFF.
+constexpr std::uint32_t kSmallestRecord = 10;
+
+// Reads inside one record only: a length or value that runs past the record's
+// size is reported there, naming the record, and not by some later check.
+class RecordReader {
+public:
+    RecordReader(std::span<const std::uint8_t> record, std::size_t at)
+        : in_(record, at), record_("the record at " + std::to_string(at)) {}
+
+    void name(const std::string& name, std::size_t at, std::size_t size) {
+        record_ = "record \"" + name + "\" (" + std::to_string(size) + " bytes at " + std::to_string(at) + ")";
+    }
+
+    std::size_t offset() const { return in_.offset(); }
+    bool atEnd() const { return in_.atEnd(); }
+
+    bool fits(std::size_t count) const { return count <= in_.remaining(); }
+    [[noreturn]] void runsPast(const std::string& what, std::size_t at) const {
+        throw FormatError(what + " runs past the end of " + record_, at);
+    }
+
+    std::span<const std::uint8_t> bytes(std::size_t count, const char* what, std::size_t reportAt) {
+        if (!fits(count)) runsPast(what, reportAt);
+        return in_.bytes(count, what);
+    }
+    std::uint32_t number(std::size_t size, const char* what) {
+        const auto b = bytes(size, what, offset());
+        std::uint32_t v = 0;
+        for (std::size_t i = 0; i < size; ++i) v |= std::uint32_t(b[i]) << (8 * i);
+        return v;
+    }
+    std::uint8_t u8(const char* what) { return std::uint8_t(number(1, what)); }
+
+    // A 16-bit length n, n bytes of text and a zero; the text's bytes.
+    std::span<const std::uint8_t> string(const char* what) {
+        const std::size_t lengthAt = offset();
+        const std::uint16_t n = std::uint16_t(number(2, what));
+        if (!fits(std::size_t(n) + 1)) runsPast(std::string(what) + "'s length " + std::to_string(n), lengthAt);
+        const auto text = in_.bytes(n, what);
+        if (in_.u8(what) != 0) throw FormatError(std::string(what) + " is not NUL-terminated", offset() - 1);
+        return text;
+    }
+
+    [[noreturn]] void fail(const std::string& check, std::size_t at) const {
+        throw FormatError(check + " in " + record_, at);
+    }
+
+private:
+    ByteReader in_;
+    std::string record_;
+};
+
+std::string hexByte(std::uint8_t v) {
+    const char* digits = "0123456789ABCDEF";
+    return std::string("0x") + digits[v >> 4] + digits[v & 15];
 }
 
-ObjectView readObject(ByteReader& in, std::size_t descriptionSize) {
+// The record at `at`; `expectedIndex` 0 is the form's, 1, 2, 3, ... its
+// controls' in stored order. Index and kind are checked before any property.
+ObjectView readObject(std::span<const std::uint8_t> description, std::size_t at, unsigned expectedIndex) {
     ObjectView object;
-    object.offset = in.position();
-    object.size = in.u32("record size");
-    if (object.size > descriptionSize - object.offset)
-        in.fail("record size runs past the end of the description", object.offset);
+    object.offset = at;
+    ByteReader head(description.subspan(at), at);
+    object.size = head.u32("record size");
+    if (object.size > description.size() - at)
+        throw FormatError("record size runs past the end of the description", at);
+    if (object.size < kSmallestRecord) throw FormatError("record size is below the 10 bytes of a record's own fields", at);
+
+    RecordReader in(description.subspan(at, object.size), at);
+    in.bytes(4, "record size", at);
     object.index = in.u8("control index");
-    object.name = readName(in);
+    const auto name = in.string("name");
+    object.name.assign(name.begin(), name.end());
+    in.name(object.name, at, object.size);
+    const std::size_t kindAt = in.offset();
     object.kind = in.u8("kind code");
-    if (object.kind != kKindForm && object.kind != kKindCommandButton && object.kind != kKindImage)
-        in.fail("unknown kind code", in.position() - 1);
+    if (expectedIndex == 0) {
+        if (object.index != 0) in.fail("form's control index " + std::to_string(object.index) + " is not 0", at + 4);
+        if (object.kind != kKindForm) in.fail("form's kind code " + hexByte(object.kind) + " is not 0x0D", kindAt);
+    } else {
+        if (object.index != expectedIndex)
+            in.fail("control index " + std::to_string(object.index) + " is not " + std::to_string(expectedIndex) +
+                        " (controls are numbered 1, 2, 3, ... in stored order)",
+                    at + 4);
+        if (object.kind == kKindForm) in.fail("a control record has the form's kind code", kindAt);
+        if (object.kind != kKindCommandButton && object.kind != kKindImage) in.fail("unknown kind code", kindAt);
+    }
 
     int previousCode = -1;
     for (;;) {
-        const std::size_t codeAt = in.position();
+        const std::size_t codeAt = in.offset();
         const std::uint8_t c = in.u8("property code");
         if (c == kEndOfProperties) break;
         const PropertyFormat* format = findPropertyFormat(object.kind, c);
@@ -78,27 +153,26 @@ ObjectView readObject(ByteReader& in, std::size_t descriptionSize) {
         PropertyView p{c, 0, {}};
         switch (format->shape) {
             case ValueShape::Fixed:
-                p.offset = in.position();
-                p.value = in.bytes(format->size, format->name);
+                p.offset = in.offset();
+                p.value = in.bytes(format->size, format->name, p.offset);
                 break;
-            case ValueShape::String: {
-                const std::uint16_t n = in.u16("string length");
-                p.offset = in.position();
-                p.value = in.bytes(n, "string");
-                if (in.u8("string terminator") != 0) in.fail("string is not NUL-terminated", in.position() - 1);
+            case ValueShape::String:
+                p.value = in.string(format->name);
+                p.offset = in.offset() - p.value.size() - 1;
                 break;
-            }
             case ValueShape::Picture: {
-                const std::uint32_t frame = in.u32("picture frame length");
-                p.offset = in.position();
-                p.value = in.bytes(frame, "picture frame");
+                const std::size_t frameAt = in.offset();
+                const std::uint32_t frame = in.number(4, "picture frame length");
+                if (!in.fits(frame))
+                    in.runsPast(std::string(format->name) + "'s frame length " + std::to_string(frame), frameAt);
+                p.offset = in.offset();
+                p.value = in.bytes(frame, format->name, frameAt);
                 break;
             }
         }
         object.properties.push_back(p);
     }
-    if (in.position() != object.offset + object.size)
-        in.fail("record size disagrees with where its properties end", object.offset);
+    if (!in.atEnd()) throw FormatError("record size disagrees with where its properties end", at);
     return object;
 }
 
@@ -170,16 +244,14 @@ DescriptionView walkFormDescription(std::span<const std::uint8_t> bytes) {
     if (std::uint64_t(kHeaderSize) + view.totalSize != bytes.size())
         in.fail("89 + total size differs from the description's length", kHeaderSize);
 
-    view.form = readObject(in, bytes.size());
-    if (view.form.index != 0 || view.form.kind != kKindForm)
-        in.fail("first record is not the form (index 0, kind 0x0D)", view.form.offset);
+    view.form = readObject(bytes, in.position(), 0);
+    in.skip(view.form.size, "form's record");
 
     std::size_t markerAt = in.position();
     if (in.u8("marker") != kChildrenBegin) in.fail("expected marker 0x01 after the form's record", markerAt);
     for (;;) {
-        view.children.push_back(readObject(in, bytes.size()));
-        if (view.children.back().kind == kKindForm)
-            in.fail("a control record has the form's kind code", view.children.back().offset);
+        view.children.push_back(readObject(bytes, in.position(), unsigned(view.children.size() + 1)));
+        in.skip(view.children.back().size, "control's record");
         markerAt = in.position();
         const std::uint8_t marker = in.u8("marker");
         if (marker == kChildrenEnd) break;

@@ -84,9 +84,10 @@ struct DescriptionData {
     std::vector<ObjectData> children;
 };
 
+// Throws std::length_error for a name or string longer than 65,535 bytes.
 std::vector<std::uint8_t> writeFormDescription(const DescriptionData& data);
 
-// Value encoders for PropertyData.
+// Value encoders for PropertyData; stringValue throws as writeFormDescription.
 std::vector<std::uint8_t> stringValue(std::span<const std::uint8_t> text);
 std::vector<std::uint8_t> pictureValue(std::span<const std::uint8_t> pictureRecord);
 std::vector<std::uint8_t> u8Value(std::uint8_t v);
@@ -120,8 +121,10 @@ struct DescriptionView {
 };
 
 // Walks a description of exactly `bytes.size()` bytes, checking magic, total
-// size, every record's size, property codes and markers. Throws FormatError
-// naming the check and the offset; never reads outside `bytes`.
+// size, every record's size, control indexes (0 for the form, then 1, 2, 3,
+// ... in stored order), kind and property codes and markers. Every value is
+// read inside its record's size. Throws FormatError naming the check, the
+// record and the offset; never reads outside `bytes`.
 DescriptionView walkFormDescription(std::span<const std::uint8_t> bytes);
 
 // Little-endian fields of a fixed-size value.

@@ -3,6 +3,7 @@
 #include "formats/byte_reader.h"
 #include "formats/byte_writer.h"
 
+#include <stdexcept>
 #include <string>
 
 namespace zelk {
@@ -12,14 +13,19 @@ constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kPixelOffset = kFileHeaderSize + kInfoHeaderSize;
 
-std::uint32_t rowStride(int width) { return (std::uint32_t(width) * 3 + 3) & ~3u; }
+// No picture of this program comes near this; a larger side is a broken
+// header, refused before its rows are sized or allocated.
+constexpr std::int32_t kMaxSide = 16384;
 
+std::uint64_t rowStride(std::int32_t width) { return (std::uint64_t(width) * 3 + 3) & ~std::uint64_t(3); }
 
 }  // namespace
 
 std::vector<std::uint8_t> encodeBitmapFile(const Picture& picture) {
-    const std::uint32_t stride = rowStride(picture.width);
-    const std::uint32_t imageSize = stride * std::uint32_t(picture.height);
+    if (picture.width > kMaxSide || picture.height > kMaxSide)
+        throw std::length_error("picture sides above 16384 pixels are not written");
+    const std::uint64_t stride = rowStride(picture.width);
+    const auto imageSize = std::uint32_t(stride * std::uint64_t(picture.height));
     std::vector<std::uint8_t> out;
     out.reserve(kPixelOffset + imageSize);
     out.push_back('B');
@@ -40,7 +46,7 @@ std::vector<std::uint8_t> encodeBitmapFile(const Picture& picture) {
             const Rgb& p = picture.at(x, y);
             out.insert(out.end(), {p.b, p.g, p.r});
         }
-        out.resize(out.size() + (stride - std::uint32_t(picture.width) * 3), 0);
+        out.resize(out.size() + (stride - std::uint64_t(picture.width) * 3), 0);
     }
     return out;
 }
@@ -71,8 +77,10 @@ Picture readPictureRecord(std::span<const std::uint8_t> record, std::size_t base
     if (file.u32("info header size") != kInfoHeaderSize) file.fail("info header size is not 40", 14);
     const std::int32_t width = file.i32("bitmap width");
     if (width <= 0) file.fail("bitmap width is not positive", 18);
+    if (width > kMaxSide) file.fail("bitmap width is above 16384", 18);
     const std::int32_t height = file.i32("bitmap height");
     if (height <= 0) file.fail("bitmap height is not positive (top-down rows are not supported)", 22);
+    if (height > kMaxSide) file.fail("bitmap height is above 16384", 22);
     if (file.u16("planes") != 1) file.fail("planes is not 1", 26);
     if (file.u16("bits per pixel") != 24) file.fail("bitmap is not 24 bits per pixel", 28);
     if (file.u32("compression") != 0) file.fail("bitmap is compressed", 30);

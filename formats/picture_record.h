@@ -11,7 +11,8 @@ namespace zelk {
 inline constexpr std::uint32_t kPictureRecordMagic = 0x0000746C;  // "lt\0\0"
 
 // The 24-bit bottom-up bitmap file of `picture` (14-byte file header,
-// 40-byte info header, no colour table, rows padded to 4 bytes).
+// 40-byte info header, no colour table, rows padded to 4 bytes). A side above
+// 16384 pixels, which no reader here accepts, throws std::length_error.
 std::vector<std::uint8_t> encodeBitmapFile(const Picture& picture);
 
 // Magic, file length, then the bitmap file.
@@ -20,6 +21,7 @@ std::vector<std::uint8_t> writePictureRecord(const Picture& picture);
 // Reads one picture record that fills `record` exactly (the frame that the form
 // description puts around it). Throws FormatError naming the failed check and
 // its offset, counted from `baseOffset` (the record's place in the outer frame).
+// A side above 16384 pixels is refused before anything is allocated.
 Picture readPictureRecord(std::span<const std::uint8_t> record, std::size_t baseOffset = 0);
 
 }  // namespace zelk

@@ -53,7 +53,7 @@ DescriptionData describeForm1(const PictureRecords& pictures) {
     copyGuid(kFormGuid, d.formGuid);
     copyGuid(kSecondFormGuid, d.secondFormGuid);
     copyGuid(kFormEventInterface, d.formEventInterface);
-    d.form = {0, std::string(kForm.caption), kKindForm,
+    d.form = {0, std::string(kForm.name), kKindForm,
               {
                   {code::kCaption, stringValue(textBytes(kForm.caption))},
                   {code::kFormCode19, u32Values({kForm.code19})},

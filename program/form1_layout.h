@@ -11,6 +11,7 @@ namespace zelk::form1 {
 inline constexpr int kTwipsPerPixel = 15;
 
 struct FormLayout {
+    std::string_view name;
     std::string_view caption;
     std::uint32_t code19;
     std::int32_t code23;
@@ -19,7 +20,7 @@ struct FormLayout {
     std::uint8_t startUpPosition;
 };
 
-inline constexpr FormLayout kForm{"Form1", 0x00420001, -1, "Form1", 60, 450, 11100, 6285, 3};
+inline constexpr FormLayout kForm{"Form1", "Form1", 0x00420001, -1, "Form1", 60, 450, 11100, 6285, 3};
 
 struct ButtonLayout {
     std::uint8_t index;

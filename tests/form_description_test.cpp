@@ -7,6 +7,7 @@
 #include "runtime/start_up.h"
 #include "formats/form_description.h"
 
+#include <stdexcept>
 #include <vector>
 
 namespace zelk::test {
@@ -90,6 +91,17 @@ const Corruption kCorruptions[] = {
     {"unknown marker", 944938, {0x07}, false, "unknown marker", 944938},
     {"missing end marker", 1198713, {0x05}, false, "marker 0x04", 1198713},
     {"truncated in the scene", 200000, {}, true, "runs past the end", 93},
+    {"record size below a record's own fields", 944895, {0x09}, false, "below the 10 bytes", 944895},
+    {"form's control index", 97, {0x01}, false, "form's control index 1 is not 0", 97},
+    {"form's kind code", 106, {0x04}, false, "form's kind code 0x04 is not 0x0D", 106},
+    {"duplicate control index", 944943, {0x01}, false, "control index 1 is not 2", 944943},
+    {"control index out of order", 944986, {0x05}, false, "control index 5 is not 3", 944986},
+    {"string length runs past its record", 944913, {0x30}, false,
+     "Caption's length 48 runs past the end of record \"Command2\" (43 bytes at 944895)", 944913},
+    {"picture frame runs past its record", 944997, {0x55}, false,
+     "Picture's frame length 87522 runs past the end of record \"Img3\" (87298 bytes at 944982)", 944996},
+    {"fixed value runs past its record", 944939, {0x24}, false,
+     "position runs past the end of record \"Command1\" (36 bytes at 944939)", 944969},
 };
 
 TEST(FormDescription, BrokenCopiesAreRejectedWithCheckAndOffset) {
@@ -111,6 +123,14 @@ TEST(FormDescription, BrokenCopiesAreRejectedWithCheckAndOffset) {
             EXPECT_EQ(e.offset(), c.offset) << e.what();
         }
     }
+}
+
+TEST(FormDescription, WriterRefusesAStringItsLengthCannotHold) {
+    EXPECT_EQ(form::stringValue(std::vector<std::uint8_t>(65535, 'a')).size(), 65538u);
+    EXPECT_THROW(form::stringValue(std::vector<std::uint8_t>(65536, 'a')), std::length_error);
+    form::DescriptionData d{};
+    d.form = {0, std::string(65536, 'F'), form::kKindForm, {}};
+    EXPECT_THROW(form::writeFormDescription(d), std::length_error) << "a name is a string too";
 }
 
 // A picture that fails its own checks inside an otherwise sound description

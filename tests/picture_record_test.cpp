@@ -7,6 +7,8 @@
 
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
+#include <utility>
 
 namespace zelk {
 namespace {
@@ -16,6 +18,24 @@ Picture sample(int w, int h) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) p.at(x, y) = Rgb{std::uint8_t(10 * x), std::uint8_t(100 + y), std::uint8_t(x + y)};
     return p;
+}
+
+// A record whose header claims `width` x `height` over `rowBytes` bytes of
+// rows; the file length and the file size agree with what follows.
+std::vector<std::uint8_t> rawRecord(std::uint32_t width, std::uint32_t height, std::uint32_t rowBytes) {
+    std::vector<std::uint8_t> r;
+    auto u16 = [&](std::uint32_t v) { r.insert(r.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); };
+    auto u32 = [&](std::uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
+    const std::uint32_t file = 54 + rowBytes;
+    u32(0x0000746C);
+    u32(file);
+    for (std::uint32_t v : {0x4D42u, file & 0xFFFF, file >> 16, 0u, 0u, 54u, 0u}) u16(v);  // file header
+    for (std::uint32_t v : {40u, width, height}) u32(v);
+    u16(1);
+    u16(24);
+    for (std::uint32_t v : {0u, rowBytes, 0u, 0u, 0u, 0u}) u32(v);
+    r.resize(8 + file, 0);
+    return r;
 }
 
 TEST(PictureRecord, StoresRowsBottomUpInBlueGreenRedWithPadding) {
@@ -35,38 +55,53 @@ TEST(PictureRecord, StoresRowsBottomUpInBlueGreenRedWithPadding) {
 }
 
 TEST(PictureRecord, ReadsBackWhatItWrites) {
-    // Widths with 0, 1, 2 and 3 pad bytes a row; a reader that ignores them shears the picture.
-    for (int w : {4, 5, 6, 7, 161, 169, 172}) {
-        const Picture p = sample(w, 3);
+    // Widths with 0, 1, 2 and 3 pad bytes a row (a reader that ignores them
+    // shears the picture), and the largest sides a reader takes.
+    const std::pair<int, int> sizes[] = {{4, 3}, {5, 3}, {6, 3}, {7, 3}, {161, 3}, {169, 3}, {172, 3}, {16384, 1}, {1, 16384}};
+    for (auto [w, h] : sizes) {
+        const Picture p = sample(w, h);
         const auto record = writePictureRecord(p);
-        EXPECT_EQ(readPictureRecord(record), p) << "width " << w;
+        EXPECT_EQ(readPictureRecord(record), p) << w << " x " << h;
     }
+}
+
+TEST(PictureRecord, WriterRefusesSidesNoReaderTakes) {
+    EXPECT_THROW(writePictureRecord(Picture(16385, 1)), std::length_error);
+    EXPECT_THROW(writePictureRecord(Picture(1, 16385)), std::length_error);
 }
 
 TEST(PictureRecord, RejectsRecordsThatDoNotHoldWhatTheyClaim) {
     const auto good = writePictureRecord(sample(5, 4));
+    // 0x55555556 * 3 is 2 in 32 bits, so a 4-byte row "fills" the file.
+    const auto wrapping = rawRecord(0x55555556, 1, 4);
+    ASSERT_EQ(wrapping.size(), 66u);
     struct Case {
         const char* name;
+        std::vector<std::uint8_t> record;
         std::size_t at;
         std::vector<std::uint8_t> bytes;
         std::size_t keep;  // 0: whole record
         const char* check;
         std::size_t offset;
     } cases[] = {
-        {"magic", 0, {0x6D}, 0, "magic", 0},
-        {"truncated picture", 0, {}, 60, "file length + 8", 4},
-        {"file length disagrees with the frame", 4, {0x10}, 0, "file length + 8", 4},
-        {"not 24-bit", 8 + 28, {8}, 0, "24 bits", 8 + 28},
-        {"colour table", 8 + 46, {2}, 0, "colour table", 8 + 46},
-        {"pixel offset past the headers", 8 + 10, {58}, 0, "pixel offset", 8 + 10},
-        {"negative height", 8 + 22, {0xFC, 0xFF, 0xFF, 0xFF}, 0, "height is not positive", 8 + 22},
-        {"zero width", 8 + 18, {0}, 0, "width is not positive", 8 + 18},
-        {"compressed", 8 + 30, {1}, 0, "compressed", 8 + 30},
-        {"rows overrun the file", 8 + 22, {9}, 0, "pixel rows", 8 + 2},
+        {"magic", good, 0, {0x6D}, 0, "magic", 0},
+        {"truncated picture", good, 0, {}, 60, "file length + 8", 4},
+        {"file length disagrees with the frame", good, 4, {0x10}, 0, "file length + 8", 4},
+        {"not 24-bit", good, 8 + 28, {8}, 0, "24 bits", 8 + 28},
+        {"colour table", good, 8 + 46, {2}, 0, "colour table", 8 + 46},
+        {"pixel offset past the headers", good, 8 + 10, {58}, 0, "pixel offset", 8 + 10},
+        {"negative height", good, 8 + 22, {0xFC, 0xFF, 0xFF, 0xFF}, 0, "height is not positive", 8 + 22},
+        {"zero width", good, 8 + 18, {0}, 0, "width is not positive", 8 + 18},
+        {"compressed", good, 8 + 30, {1}, 0, "compressed", 8 + 30},
+        {"rows overrun the file", good, 8 + 22, {9}, 0, "pixel rows", 8 + 2},
+        {"width wraps a 32-bit row stride", wrapping, 0, {}, 0, "width is above 16384", 8 + 18},
+        {"height wraps a 32-bit image size", rawRecord(1, 0x40000001, 4), 0, {}, 0, "height is above 16384", 8 + 22},
+        {"width above 16384 with its rows", rawRecord(16385, 1, 49156), 0, {}, 0, "width is above 16384", 8 + 18},
+        {"height above 16384 with its rows", rawRecord(1, 16385, 4 * 16385), 0, {}, 0, "height is above 16384", 8 + 22},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::vector<std::uint8_t> r = good;
+        std::vector<std::uint8_t> r = c.record;
         std::copy(c.bytes.begin(), c.bytes.end(), r.begin() + std::ptrdiff_t(c.at));
         if (c.keep) r.resize(c.keep);
         try {

@@ -97,6 +97,9 @@ TEST_F(BrokenIcon, IsAnErrorNamingTheRecordNotAStrayRead) {
         {"icon size", entryField(30001, rd::kDataSize), 0x00FFFFFF, 4, Fails::Address, "lie outside the image"},
         {"directory link", image_symbols::kImageBase + rt::module_header::kResourceDirectory, 0x7FFFFFF0, 4,
          Fails::Address, "resource count"},
+        // 0x0CCCCCCD entries of 20 bytes are 4 bytes in 32 bits.
+        {"resource count", symbol("resource_directory"), 0x0CCCCCCD, 4, Fails::Address,
+         "resource directory's 214748365 entries lie outside the image"},
     };
     for (const Breakage& b : cases) {
         SCOPED_TRACE(b.what);
