@@ -71,7 +71,7 @@ void formUnload(void*) {}
 template <int Slot>
 vb::ImageControlInterface* FormInstance::imageAccessor(void* form) {
     FormInstance& self = owner(form);
-    ImageControl* control = self.byIndex_.at(Slot);
+    ImageControl* control = self.images_.at(Slot).get();
     control->AddRef();
     return control;
 }
@@ -127,8 +127,6 @@ FormInstance::FormInstance(Process& process, const FormBinding& binding, const D
         if (clientWidth_ <= 0 || clientHeight_ <= 0 || clientWidth_ > 8192 || clientHeight_ > 8192)
             throw FormatError("the form stores no client size and what it holds gives no usable one", form.offset);
     }
-    for (const auto& image : images_) byIndex_.push_back(image.get());
-    std::ranges::sort(byIndex_, {}, &ImageControl::index);
     // Every stored entry must lead to a handler before the first click can.
     const auto follow = [&process](std::uint32_t entry, const std::string& whose) {
         try {
@@ -144,7 +142,7 @@ FormInstance::FormInstance(Process& process, const FormBinding& binding, const D
             if (const std::uint32_t entry = eventEntry(process.space(), c, slot))
                 follow(entry, c.name + " event slot " + std::to_string(slot));
     for (std::size_t i = 0; i < binding.methods.size(); ++i) follow(binding.methods[i], "method " + std::to_string(i));
-    if (byIndex_.size() > std::size_t(kMaxImageAccessors))
+    if (images_.size() > std::size_t(kMaxImageAccessors))
         throw BadDescriptor("more image controls than the form's interface can serve");
     buildObject();
 }
@@ -158,7 +156,7 @@ void FormInstance::buildObject() {
     interface_.runtimeOperations[0] = formShow;
     interface_.runtimeOperations[1] = formUnload;
     [this]<std::size_t... Slots>(std::index_sequence<Slots...>) {
-        ((interface_.imageAccessors[Slots] = Slots < byIndex_.size() ? &imageAccessor<int(Slots)> : nullptr), ...);
+        ((interface_.imageAccessors[Slots] = Slots < images_.size() ? &imageAccessor<int(Slots)> : nullptr), ...);
     }(std::make_index_sequence<kMaxImageAccessors>{});
 
     const std::size_t header = sizeof(void*) + sizeof(FormRuntimeState);

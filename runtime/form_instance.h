@@ -45,7 +45,8 @@ public:
     int clientHeight() const { return clientHeight_; }
     const Picture& background() const { return background_; }
     const std::vector<ButtonControl>& buttons() const { return buttons_; }
-    // In description order; the accessors serve them in control-index order.
+    // In description order, which the walk holds to be control-index order:
+    // the order the form's accessors serve them in.
     const std::vector<std::unique_ptr<ImageControl>>& images() const { return images_; }
 
     // Delivers event `slot` of the control with this index (-1: the form) to
@@ -67,7 +68,6 @@ private:
     Picture background_;
     std::vector<ButtonControl> buttons_;
     std::vector<std::unique_ptr<ImageControl>> images_;
-    std::vector<ImageControl*> byIndex_;
     FormInterface interface_{};
     void* object_ = nullptr;
     std::size_t objectSize_ = 0;
