@@ -9,6 +9,14 @@
 
 namespace zelk {
 
+// The unsigned number that `bytes` (at most 8) hold, least significant first.
+// Every stored number is read through here.
+inline std::uint64_t littleEndian(std::span<const std::uint8_t> bytes) {
+    std::uint64_t v = 0;
+    for (std::size_t i = bytes.size(); i-- > 0;) v = v << 8 | bytes[i];
+    return v;
+}
+
 // Little-endian reader over a fixed frame. Every read is checked against the
 // frame's end and throws FormatError instead of reading past it. Offsets are
 // reported relative to `base`, so a sub-reader over an embedded record can
@@ -26,7 +34,6 @@ public:
     std::uint8_t u8(const char* what) { return static_cast<std::uint8_t>(le(1, what)); }
     std::uint16_t u16(const char* what) { return static_cast<std::uint16_t>(le(2, what)); }
     std::uint32_t u32(const char* what) { return static_cast<std::uint32_t>(le(4, what)); }
-    std::int16_t i16(const char* what) { return static_cast<std::int16_t>(u16(what)); }
     std::int32_t i32(const char* what) { return static_cast<std::int32_t>(u32(what)); }
 
     std::span<const std::uint8_t> bytes(std::size_t count, const char* what) {
@@ -51,13 +58,7 @@ private:
         if (count > remaining())
             throw FormatError(std::string(what) + " runs past the end of the frame", offset());
     }
-    std::uint64_t le(std::size_t n, const char* what) {
-        need(n, what);
-        std::uint64_t v = 0;
-        for (std::size_t i = 0; i < n; ++i) v |= std::uint64_t(bytes_[pos_ + i]) << (8 * i);
-        pos_ += n;
-        return v;
-    }
+    std::uint64_t le(std::size_t n, const char* what) { return littleEndian(bytes(n, what)); }
 
     std::span<const std::uint8_t> bytes_;
     std::size_t base_;

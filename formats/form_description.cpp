@@ -12,9 +12,9 @@ namespace {
 
 constexpr PropertyFormat kPropertyFormats[] = {
     {kKindForm, code::kCaption, ValueShape::String, 0, "Caption"},
-    {kKindForm, code::kFormCode19, ValueShape::Fixed, 4, "form code 0x19"},
+    {kKindForm, code::kOpaqueWord19, ValueShape::Fixed, 4, "form code 0x19"},
     {kKindForm, code::kFormPicture, ValueShape::Picture, 0, "Picture"},
-    {kKindForm, code::kFormCode23, ValueShape::Fixed, 4, "form code 0x23"},
+    {kKindForm, code::kOpaqueWord23, ValueShape::Fixed, 4, "form code 0x23"},
     {kKindForm, code::kLinkTopic, ValueShape::String, 0, "LinkTopic"},
     {kKindForm, code::kClientRect, ValueShape::Fixed, 16, "client rectangle"},
     {kKindForm, code::kStartUpPosition, ValueShape::Fixed, 1, "StartUpPosition"},
@@ -240,8 +240,8 @@ DescriptionView walkFormDescription(std::span<const std::uint8_t> bytes) {
     DescriptionView view;
     view.formGuid = in.bytes(16, "form GUID");
     in.skip(kHeaderSize - in.position(), "header");
-    view.totalSize = in.u32("total size");
-    if (std::uint64_t(kHeaderSize) + view.totalSize != bytes.size())
+    const std::uint32_t totalSize = in.u32("total size");
+    if (std::uint64_t(kHeaderSize) + totalSize != bytes.size())
         in.fail("89 + total size differs from the description's length", kHeaderSize);
 
     view.form = readObject(bytes, in.position(), 0);
@@ -270,13 +270,11 @@ const PropertyView* ObjectView::find(std::uint8_t c) const {
 }
 
 std::uint16_t valueU16(const PropertyView& p, std::size_t index) {
-    return std::uint16_t(p.value[2 * index] | (p.value[2 * index + 1] << 8));
+    return std::uint16_t(littleEndian(p.value.subspan(2 * index, 2)));
 }
 
 std::uint32_t valueU32(const PropertyView& p, std::size_t index) {
-    std::uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= std::uint32_t(p.value[4 * index + i]) << (8 * i);
-    return v;
+    return std::uint32_t(littleEndian(p.value.subspan(4 * index, 4)));
 }
 
 }  // namespace zelk::form

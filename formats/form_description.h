@@ -47,9 +47,9 @@ const PropertyFormat* findPropertyFormat(std::uint8_t kind, std::uint8_t code);
 // Property codes by kind.
 namespace code {
 inline constexpr std::uint8_t kCaption = 0x01;           // form, button
-inline constexpr std::uint8_t kFormCode19 = 0x19;
+inline constexpr std::uint8_t kOpaqueWord19 = 0x19;      // form: a 32-bit word nothing reads
 inline constexpr std::uint8_t kFormPicture = 0x21;
-inline constexpr std::uint8_t kFormCode23 = 0x23;
+inline constexpr std::uint8_t kOpaqueWord23 = 0x23;      // form: likewise
 inline constexpr std::uint8_t kLinkTopic = 0x24;
 inline constexpr std::uint8_t kClientRect = 0x35;
 inline constexpr std::uint8_t kStartUpPosition = 0x46;
@@ -115,7 +115,6 @@ struct ObjectView {
 
 struct DescriptionView {
     std::span<const std::uint8_t> formGuid;
-    std::uint32_t totalSize;
     ObjectView form;
     std::vector<ObjectView> children;
 };

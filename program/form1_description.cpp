@@ -56,9 +56,9 @@ DescriptionData describeForm1(const PictureRecords& pictures) {
     d.form = {0, std::string(kForm.name), kKindForm,
               {
                   {code::kCaption, stringValue(textBytes(kForm.caption))},
-                  {code::kFormCode19, u32Values({kForm.code19})},
+                  {code::kOpaqueWord19, u32Values({kForm.opaqueWord19})},
                   {code::kFormPicture, pictureValue(pictures.scene)},
-                  {code::kFormCode23, u32Values({std::uint32_t(kForm.code23)})},
+                  {code::kOpaqueWord23, u32Values({std::uint32_t(kForm.opaqueWord23)})},
                   {code::kLinkTopic, stringValue(textBytes(kForm.linkTopic))},
                   {code::kClientRect, u32Values({std::uint32_t(kForm.clientLeft), std::uint32_t(kForm.clientTop),
                                                  std::uint32_t(kForm.clientWidth), std::uint32_t(kForm.clientHeight)})},

@@ -8,13 +8,11 @@
 
 namespace zelk::form1 {
 
-inline constexpr int kTwipsPerPixel = 15;
-
 struct FormLayout {
     std::string_view name;
     std::string_view caption;
-    std::uint32_t code19;
-    std::int32_t code23;
+    std::uint32_t opaqueWord19;  // stored, read by no part of the program
+    std::int32_t opaqueWord23;   // likewise
     std::string_view linkTopic;
     std::int32_t clientLeft, clientTop, clientWidth, clientHeight;
     std::uint8_t startUpPosition;

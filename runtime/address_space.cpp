@@ -1,5 +1,7 @@
 #include "runtime/address_space.h"
 
+#include "formats/byte_reader.h"
+
 #include <cstdio>
 
 namespace zelk::rt {
@@ -36,13 +38,11 @@ std::span<const std::uint8_t> AddressSpace::bytes(std::uint32_t address, std::ui
 }
 
 std::uint16_t AddressSpace::u16(std::uint32_t address, const char* what) const {
-    auto b = bytes(address, 2, what);
-    return std::uint16_t(b[0] | (b[1] << 8));
+    return std::uint16_t(littleEndian(bytes(address, 2, what)));
 }
 
 std::uint32_t AddressSpace::u32(std::uint32_t address, const char* what) const {
-    auto b = bytes(address, 4, what);
-    return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
+    return std::uint32_t(littleEndian(bytes(address, 4, what)));
 }
 
 std::string AddressSpace::cstr(std::uint32_t address, const char* what, std::uint32_t maxLength) const {

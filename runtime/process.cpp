@@ -1,8 +1,9 @@
 #include "runtime/process.h"
 
-#include "runtime/exports.h"
+#include "formats/byte_reader.h"
 #include "formats/import_list.h"
 #include "formats/module_header.h"
+#include "runtime/exports.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,8 +18,7 @@ Process* gCurrent = nullptr;
 
 std::uint32_t headerWord(std::span<const std::uint8_t> image, std::uint32_t offset) {
     if (image.size() < module_header::kSize) throw BadDescriptor("image is shorter than its module header");
-    return std::uint32_t(image[offset]) | std::uint32_t(image[offset + 1]) << 8 |
-           std::uint32_t(image[offset + 2]) << 16 | std::uint32_t(image[offset + 3]) << 24;
+    return std::uint32_t(littleEndian(image.subspan(offset, 4)));
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {

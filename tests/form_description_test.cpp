@@ -68,7 +68,7 @@ TEST(FormDescription, WalkFindsTheFormAndItsFiveControls) {
     const form::PropertyView* scene = v.form.find(form::code::kFormPicture);
     ASSERT_NE(scene, nullptr);
     EXPECT_EQ(scene->value.size(), 944734u);
-    EXPECT_EQ(description()[scene->offset + scene->value.size()], form::code::kFormCode23)
+    EXPECT_EQ(description()[scene->offset + scene->value.size()], form::code::kOpaqueWord23)
         << "the byte after the scene's frame is the next property code";
 }
 
