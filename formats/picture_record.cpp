@@ -51,15 +51,17 @@ std::vector<std::uint8_t> encodeBitmapFile(const Picture& picture) {
     return out;
 }
 
-std::vector<std::uint8_t> writePictureRecord(const Picture& picture) {
-    std::vector<std::uint8_t> file = encodeBitmapFile(picture);
+std::vector<std::uint8_t> framePictureRecord(std::span<const std::uint8_t> bitmapFile) {
+    if (bitmapFile.size() > 0xFFFFFFFFu - 8) throw std::length_error("bitmap file too long for a picture record");
     std::vector<std::uint8_t> out;
-    out.reserve(file.size() + 8);
+    out.reserve(bitmapFile.size() + 8);
     appendU32(out, kPictureRecordMagic);
-    appendU32(out, std::uint32_t(file.size()));
-    out.insert(out.end(), file.begin(), file.end());
+    appendU32(out, std::uint32_t(bitmapFile.size()));
+    out.insert(out.end(), bitmapFile.begin(), bitmapFile.end());
     return out;
 }
+
+std::vector<std::uint8_t> writePictureRecord(const Picture& picture) { return framePictureRecord(encodeBitmapFile(picture)); }
 
 Picture readPictureRecord(std::span<const std::uint8_t> record, std::size_t baseOffset) {
     ByteReader in(record, baseOffset);

@@ -16,6 +16,7 @@ inline constexpr std::uint32_t kPictureRecordMagic = 0x0000746C;  // "lt\0\0"
 std::vector<std::uint8_t> encodeBitmapFile(const Picture& picture);
 
 // Magic, file length, then the bitmap file.
+std::vector<std::uint8_t> framePictureRecord(std::span<const std::uint8_t> bitmapFile);
 std::vector<std::uint8_t> writePictureRecord(const Picture& picture);
 
 // Reads one picture record that fills `record` exactly (the frame that the form

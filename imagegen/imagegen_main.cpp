@@ -4,7 +4,6 @@
 #include "imagegen/image_assembly.h"
 
 #include "art/icon_art.h"
-#include "formats/byte_writer.h"
 #include "formats/picture_record.h"
 
 #include <cstdio>
@@ -23,11 +22,7 @@ std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
 
 // A picture record around a bitmap file, checked by reading it back.
 std::vector<std::uint8_t> pictureRecord(const std::filesystem::path& bitmap) {
-    const std::vector<std::uint8_t> file = readFile(bitmap);
-    std::vector<std::uint8_t> record;
-    zelk::appendU32(record, zelk::kPictureRecordMagic);
-    zelk::appendU32(record, std::uint32_t(file.size()));
-    record.insert(record.end(), file.begin(), file.end());
+    std::vector<std::uint8_t> record = zelk::framePictureRecord(readFile(bitmap));
     zelk::readPictureRecord(record);
     return record;
 }

@@ -95,11 +95,7 @@ const Picture& painted(const Pose& p) {
         std::ifstream in(path, std::ios::binary);
         if (!in) throw std::runtime_error("cannot open " + path);
         const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), {}};
-        std::vector<std::uint8_t> record;
-        for (std::uint32_t word : {zelk::kPictureRecordMagic, std::uint32_t(file.size())})
-            for (int i = 0; i < 4; ++i) record.push_back(std::uint8_t(word >> (8 * i)));
-        record.insert(record.end(), file.begin(), file.end());
-        it->second = zelk::readPictureRecord(record);
+        it->second = zelk::readPictureRecord(zelk::framePictureRecord(file));
     }
     return it->second;
 }
