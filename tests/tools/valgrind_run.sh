@@ -71,7 +71,8 @@ exec 3> "$work/display"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb named no display within 10 s"
-export DISPLAY=":$(cat "$work/display")"
+display=$(cat "$work/display") || fail "cannot read the display number"
+export DISPLAY=":$display"
 unset QT_QPA_PLATFORM
 # A bus address that leads nowhere keeps the run the same everywhere: no
 # session bus to talk to and none launched.
