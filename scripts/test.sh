@@ -24,7 +24,8 @@ suite() {
 }
 
 sanitized_suite() (
-  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export LSAN_OPTIONS="suppressions=$root/tests/tools/lsan.supp:print_suppressions=0"
   suite sanitize
 )
 
