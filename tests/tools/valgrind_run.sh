@@ -8,7 +8,7 @@
 set -euo pipefail
 program=$1 close_window=$2 suppressions=$3 art=$4
 work=$(mktemp -d)
-trap 'kill "${xvfb:-}" "${pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill ${pid:-} ${xvfb:-} 2>/dev/null || true; wait || true; rm -rf "$work"' EXIT
 
 # Limits in seconds; measured on an idle machine the steps take about
 # 4 (window), 2 (slide), 15 (gallop) and 5 (exit with the leak check).
@@ -67,11 +67,25 @@ galloped() {
   same "$1" 153x153+547+173 "$work/img3.png" 153x153+0+0 && same "$1" 14x153+533+168 "$scene" 14x153+533+168
 }
 
-exec 3> "$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb named no display within 10 s"
-display=$(cat "$work/display") || fail "cannot read the display number"
+# A fresh Xvfb picks a free display and names it; one that cannot be reached
+# (a display that another server took at the same moment) is tried again.
+for _ in 1 2 3; do
+  rm -f "$work/display"
+  exec 3> "$work/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & xvfb=$!
+  exec 3>&-
+  display=""
+  for _ in $(seq 100); do
+    IFS= read -r display < "$work/display" && break  # only a whole line is the whole number
+    display=""
+    sleep 0.1
+  done
+  [ -n "$display" ] && DISPLAY=":$display" xdotool getdisplaygeometry >/dev/null 2>&1 && break
+  kill "$xvfb" 2>/dev/null || true
+  wait "$xvfb" 2>/dev/null || true
+  display=""
+done
+[ -n "$display" ] || fail "no Xvfb display could be reached in 3 tries"
 export DISPLAY=":$display"
 unset QT_QPA_PLATFORM
 # A bus address that leads nowhere keeps the run the same everywhere: no
