@@ -5,7 +5,7 @@
 # line sums up both suites, and the exit status says whether all passed.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-cd "$root"
+cd "$root" || exit 1
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 failed=()
@@ -24,7 +24,8 @@ suite() {
 }
 
 sanitized_suite() (
-  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export LSAN_OPTIONS="suppressions=$root/tests/tools/lsan.supp:print_suppressions=0"
   suite sanitize
 )
 
