@@ -15,46 +15,104 @@ namespace {
 
 std::span<const std::uint8_t> description() { return at(symbol("form_description"), 1198714); }
 
-std::uint32_t le32(std::span<const std::uint8_t> b, std::size_t at) {
-    return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
-           std::uint32_t(b[at + 3]) << 24;
-}
+// The description from its first byte to its last, in stored order. Each piece
+// starts where the one before it ended, and then `skip` bytes follow that no
+// piece lists: the rest of a bitmap file after its "BM", that is its pixels
+// and the rest of its headers.
+struct Piece {
+    std::size_t offset;
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+    std::size_t skip = 0;
+};
 
-TEST(FormDescription, OffsetsTableHoldsByteForByte) {
+const Piece kPieces[] = {
+    {0, "magic", {0xFF, 0xCC, 0x31, 0x00}},
+    {4, "header byte", {0x05}},
+    // {DF3A10A4-5D3B-46A2-8818-03E8F80AC0D0}
+    {5, "form GUID", {0xA4, 0x10, 0x3A, 0xDF, 0x3B, 0x5D, 0xA2, 0x46, 0x88, 0x18, 0x03, 0xE8, 0xF8, 0x0A, 0xC0, 0xD0}},
+    // {8F262708-68C4-424E-854B-7DB054B5F920}
+    {21, "second form GUID",
+     {0x08, 0x27, 0x26, 0x8F, 0xC4, 0x68, 0x4E, 0x42, 0x85, 0x4B, 0x7D, 0xB0, 0x54, 0xB5, 0xF9, 0x20}},
+    // {33AD4F3A-6699-11CF-B70C-00AA0060D393}
+    {37, "form event interface",
+     {0x3A, 0x4F, 0xAD, 0x33, 0x99, 0x66, 0xCF, 0x11, 0xB7, 0x0C, 0x00, 0xAA, 0x00, 0x60, 0xD3, 0x93}},
+    {53, "reserved", std::vector<std::uint8_t>(36, 0x00)},
+    {89, "total size 1198625", {0x21, 0x4A, 0x12, 0x00}},
+
+    {93, "Form1: size 944801, index 0, name, kind",
+     {0xA1, 0x6A, 0x0E, 0x00, 0x00, 0x05, 0x00, 'F', 'o', 'r', 'm', '1', 0x00, 0x0D}},
+    {107, "Form1 Caption", {0x01, 0x05, 0x00, 'F', 'o', 'r', 'm', '1', 0x00}},
+    {116, "Form1 code 0x19", {0x19, 0x01, 0x00, 0x42, 0x00}},
+    // Frame 944734, magic, file length 944726, "BM".
+    {121, "Form1 Picture", {0x21, 0x5E, 0x6A, 0x0E, 0x00, 0x6C, 0x74, 0x00, 0x00, 0x56, 0x6A, 0x0E, 0x00, 'B', 'M'}, 944724},
+    {944860, "Form1 code 0x23", {0x23, 0xFF, 0xFF, 0xFF, 0xFF}},
+    {944865, "Form1 LinkTopic", {0x24, 0x05, 0x00, 'F', 'o', 'r', 'm', '1', 0x00}},
+    // ClientLeft 60, ClientTop 450, ClientWidth 11100, ClientHeight 6285.
+    {944874, "Form1 client area",
+     {0x35, 0x3C, 0x00, 0x00, 0x00, 0xC2, 0x01, 0x00, 0x00, 0x5C, 0x2B, 0x00, 0x00, 0x8D, 0x18, 0x00, 0x00}},
+    {944891, "Form1 StartUpPosition", {0x46, 0x03}},
+    {944893, "Form1 end, children begin", {0xFF, 0x01}},
+
+    {944895, "Command2: size 43, index 1, name, kind",
+     {0x2B, 0x00, 0x00, 0x00, 0x01, 0x08, 0x00, 'C', 'o', 'm', 'm', 'a', 'n', 'd', '2', 0x00, 0x04}},
+    {944912, "Command2 Caption", {0x01, 0x09, 0x00, 0xC4, 0xE2, 0xE8, 0xE6, 0xE5, 0xED, 0xE8, 0xE5, 0x32, 0x00}},
+    // Left 120, Top 1200, Width 1215, Height 495.
+    {944925, "Command2 position", {0x04, 0x78, 0x00, 0xB0, 0x04, 0xBF, 0x04, 0xEF, 0x01}},
+    {944934, "Command2 TabIndex", {0x11, 0x01, 0x00}},
+    {944937, "Command2 end, next sibling", {0xFF, 0x03}},
+
+    {944939, "Command1: size 42, index 2, name, kind",
+     {0x2A, 0x00, 0x00, 0x00, 0x02, 0x08, 0x00, 'C', 'o', 'm', 'm', 'a', 'n', 'd', '1', 0x00, 0x04}},
+    {944956, "Command1 Caption", {0x01, 0x08, 0x00, 0xC4, 0xE2, 0xE8, 0xE6, 0xE5, 0xED, 0xE8, 0xE5, 0x00}},
+    // Left 120, Top 240, Width 1215, Height 495.
+    {944968, "Command1 position", {0x04, 0x78, 0x00, 0xF0, 0x00, 0xBF, 0x04, 0xEF, 0x01}},
+    {944977, "Command1 TabIndex", {0x11, 0x00, 0x00}},
+    {944980, "Command1 end, next sibling", {0xFF, 0x03}},
+
+    {944982, "Img3: size 87298, index 3, name, kind",
+     {0x02, 0x55, 0x01, 0x00, 0x03, 0x04, 0x00, 'I', 'm', 'g', '3', 0x00, 0x18}},
+    // Frame 87266, magic, file length 87258, "BM".
+    {944995, "Img3 Picture",
+     {0x02, 0xE2, 0x54, 0x01, 0x00, 0x6C, 0x74, 0x00, 0x00, 0xDA, 0x54, 0x01, 0x00, 'B', 'M'}, 87256},
+    // Left 6840, Top 2600, Width 2295, Height 2295.
+    {1032266, "Img3 position", {0x03, 0xB8, 0x1A, 0x28, 0x0A, 0xF7, 0x08, 0xF7, 0x08}},
+    {1032275, "Img3 Visible", {0x08, 0x00}},
+    {1032277, "Img3 Stretch", {0x0A, 0xFF}},
+    {1032279, "Img3 end, next sibling", {0xFF, 0x03}},
+
+    {1032281, "Img2: size 86962, index 4, name, kind",
+     {0xB2, 0x53, 0x01, 0x00, 0x04, 0x04, 0x00, 'I', 'm', 'g', '2', 0x00, 0x18}},
+    // Frame 86930, magic, file length 86922, "BM".
+    {1032294, "Img2 Picture",
+     {0x02, 0x92, 0x53, 0x01, 0x00, 0x6C, 0x74, 0x00, 0x00, 0x8A, 0x53, 0x01, 0x00, 'B', 'M'}, 86920},
+    // Left 3360, Top 2600, Width 2295, Height 2295.
+    {1119229, "Img2 position", {0x03, 0x20, 0x0D, 0x28, 0x0A, 0xF7, 0x08, 0xF7, 0x08}},
+    {1119238, "Img2 Visible", {0x08, 0x00}},
+    {1119240, "Img2 Stretch", {0x0A, 0xFF}},
+    {1119242, "Img2 end, next sibling", {0xFF, 0x03}},
+
+    {1119244, "Img1: size 79468, index 5, name, kind",
+     {0x6C, 0x36, 0x01, 0x00, 0x05, 0x04, 0x00, 'I', 'm', 'g', '1', 0x00, 0x18}},
+    // Frame 79438, magic, file length 79430, "BM".
+    {1119257, "Img1 Picture",
+     {0x02, 0x4E, 0x36, 0x01, 0x00, 0x6C, 0x74, 0x00, 0x00, 0x46, 0x36, 0x01, 0x00, 'B', 'M'}, 79428},
+    // Left 480, Top 2520, Width 2295, Height 2295; no Visible.
+    {1198700, "Img1 position", {0x03, 0xE0, 0x01, 0xD8, 0x09, 0xF7, 0x08, 0xF7, 0x08}},
+    {1198709, "Img1 Stretch", {0x0A, 0xFF}},
+    {1198711, "Img1 end, children end, end of form", {0xFF, 0x02, 0x04}},
+};
+
+TEST(FormDescription, EveryByteButThePixelsIsAsListed) {
     const auto d = description();
-    EXPECT_EQ(le32(d, 0), 0x0031CCFFu);
-    EXPECT_EQ(d[4], 5);
-    EXPECT_EQ(le32(d, 89), 1198625u);
-    for (std::size_t i = 53; i < 89; ++i) EXPECT_EQ(d[i], 0) << "reserved byte " << i;
-    EXPECT_EQ(le32(d, 5), 0xDF3A10A4u);
-    EXPECT_EQ(le32(d, 21), 0x8F262708u);
-    EXPECT_EQ(le32(d, 37), 0x33AD4F3Au);
-
-    struct Row {
-        std::size_t offset;
-        std::uint32_t size;
-        std::uint8_t index, kind;
-        std::uint8_t markerAfter;
-    } rows[] = {
-        {93, 944801, 0, 0x0D, 0x01},      {944895, 43, 1, 0x04, 0x03},     {944939, 42, 2, 0x04, 0x03},
-        {944982, 87298, 3, 0x18, 0x03},   {1032281, 86962, 4, 0x18, 0x03}, {1119244, 79468, 5, 0x18, 0x02},
-    };
-    for (const Row& r : rows) {
-        EXPECT_EQ(le32(d, r.offset), r.size) << "record at " << r.offset;
-        EXPECT_EQ(d[r.offset + 4], r.index) << "record at " << r.offset;
-        EXPECT_EQ(d[r.offset + r.size - 1], 0xFF) << "record at " << r.offset << " ends its properties";
-        EXPECT_EQ(d[r.offset + r.size], r.markerAfter) << "marker after the record at " << r.offset;
+    std::size_t next = 0;
+    for (const Piece& p : kPieces) {
+        ASSERT_EQ(p.offset, next) << p.what << ": the list leaves a gap or overlaps";
+        const auto stored = d.subspan(p.offset, p.bytes.size());
+        EXPECT_EQ(std::vector<std::uint8_t>(stored.begin(), stored.end()), p.bytes) << p.what << " at " << p.offset;
+        next = p.offset + p.bytes.size() + p.skip;
     }
-    EXPECT_EQ(d[1198713], 0x04);
-}
-
-TEST(FormDescription, Command2RecordIsTheListedBytes) {
-    const std::vector<std::uint8_t> expected = {
-        0x2B, 0x00, 0x00, 0x00, 0x01, 0x08, 0x00, 'C',  'o',  'm',  'm',  'a',  'n',  'd',  '2',
-        0x00, 0x04, 0x01, 0x09, 0x00, 0xC4, 0xE2, 0xE8, 0xE6, 0xE5, 0xED, 0xE8, 0xE5, 0x32, 0x00,
-        0x04, 0x78, 0x00, 0xB0, 0x04, 0xBF, 0x04, 0xEF, 0x01, 0x11, 0x01, 0x00, 0xFF};
-    const auto d = description().subspan(944895, 43);
-    EXPECT_EQ(std::vector<std::uint8_t>(d.begin(), d.end()), expected);
+    EXPECT_EQ(next, d.size()) << "the list ends where the description does";
 }
 
 TEST(FormDescription, WalkFindsTheFormAndItsFiveControls) {
@@ -63,12 +121,13 @@ TEST(FormDescription, WalkFindsTheFormAndItsFiveControls) {
     ASSERT_EQ(v.children.size(), 5u);
     const char* names[] = {"Command2", "Command1", "Img3", "Img2", "Img1"};
     for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(v.children[i].name, names[i]);
-    EXPECT_EQ(v.children[4].find(form::code::kVisible), nullptr) << "Img1 stores no Visible";
-    EXPECT_NE(v.children[3].find(form::code::kVisible), nullptr);
-    const form::PropertyView* scene = v.form.find(form::code::kFormPicture);
+    EXPECT_EQ(v.children[4].find(0x08), nullptr) << "Img1 stores no Visible";
+    EXPECT_NE(v.children[3].find(0x08), nullptr);
+    const form::PropertyView* scene = v.form.find(0x21);
     ASSERT_NE(scene, nullptr);
+    EXPECT_EQ(scene->offset, 126u) << "the record stands behind its frame length";
     EXPECT_EQ(scene->value.size(), 944734u);
-    EXPECT_EQ(description()[scene->offset + scene->value.size()], form::code::kOpaqueWord23)
+    EXPECT_EQ(description()[scene->offset + scene->value.size()], 0x23)
         << "the byte after the scene's frame is the next property code";
 }
 

@@ -6,8 +6,6 @@
 namespace zelk::test {
 namespace {
 
-namespace rd = rt::resource_directory;
-
 constexpr std::uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF, kCyan = 0x00FFFF, kSilver = 0xC0C0C0,
                         kGrey = 0x808080;
 
@@ -72,8 +70,8 @@ void expectStepsFalling(const std::vector<int>& rows, const char* edge) {
 }
 
 TEST(IconGroup, ListsItsThreeImagesInOrder) {
-    const StoredResource group = storedResource(rd::kIconGroup, 1);
-    EXPECT_EQ(group.language, rd::kNeutralLanguage);
+    const StoredResource group = storedResource(14, 1);  // icon group 1
+    EXPECT_EQ(group.language, 0u) << "language neutral";
     const IconGroup g = readIconGroupRecord(group.bytes);
     EXPECT_EQ(g.reserved, 0);
     EXPECT_EQ(g.type, 1) << "icons";
@@ -89,8 +87,8 @@ TEST(IconGroup, ListsItsThreeImagesInOrder) {
         EXPECT_EQ(e.bitCount, want.bitCount);
         EXPECT_EQ(e.bytes, want.bytes);
         EXPECT_EQ(e.id, want.id);
-        const StoredResource icon = storedResource(rd::kIcon, e.id);
-        EXPECT_EQ(icon.language, rd::kNeutralLanguage);
+        const StoredResource icon = storedResource(3, e.id);  // an icon
+        EXPECT_EQ(icon.language, 0u) << "language neutral";
         EXPECT_EQ(icon.bytes.size(), e.bytes);
     }
 }
@@ -119,7 +117,7 @@ TEST(IconGroup, EachImageIsABitmapIconWithItsMask) {
     }
 }
 
-TEST(IconGroup, EachImageShowsTheSlantedWindowWithItsWedgeWhereGiven) {
+TEST(IconGroup, EachImageShowsTheSlantedWindowAndItsWedgeInTheirBoxes) {
     for (const Image& want : kImages) {
         SCOPED_TRACE("icon " + std::to_string(want.entry.id));
         const BitmapIcon icon = storedIcon(want.entry.id);

@@ -66,30 +66,18 @@ struct RgbOrder {
 };
 using ColourSet = std::set<Rgb, RgbOrder>;
 
-// The road band column by column, as the picture fixes it. `topFirst` past
-// `topLast` means the column has no top outline.
-struct RoadColumns {
-    int x0, x1;
-    int topFirst, topLast;
-    int fillFirst, fillLast;
-    int bottomFirst, bottomLast;
-};
-constexpr RoadColumns kRoadColumns[] = {
-    {0, 0, 230, 229, 230, 364, 365, 365},     {1, 5, 230, 229, 230, 364, 365, 365},
-    {6, 6, 229, 229, 230, 364, 365, 365},     {7, 8, 229, 229, 230, 363, 364, 365},
-    {9, 9, 229, 229, 230, 363, 364, 364},     {10, 10, 229, 230, 231, 363, 364, 364},
-    {11, 377, 230, 230, 231, 363, 364, 364},  {378, 740, 230, 230, 231, 364, 365, 365},
-    {741, 741, 230, 231, 232, 363, 364, 365},
-};
+// The road's two ends, x 0 to 10 and x 741, have edges of their own; the
+// RoadEnds test pins them pixel by pixel.
+bool atARoadEnd(int x, int y) { return (x <= 10 || x == 741) && y >= 228 && y <= 366; }
 
-// What the bare background shows at a pixel, before any object is drawn.
+// What the bare background shows at a pixel, before any object is drawn:
+// sky, lawn, and between the ends the road with its top outline at row 230
+// and its bottom outline at row 364, one row lower from x 378 on.
 Rgb bareBackground(int x, int y) {
     if (y <= (x >= 739 ? 137 : 138)) return kSky;
-    for (const RoadColumns& c : kRoadColumns) {
-        if (x < c.x0 || x > c.x1) continue;
-        if ((y >= c.topFirst && y <= c.topLast) || (y >= c.bottomFirst && y <= c.bottomLast)) return kBlack;
-        if (y >= c.fillFirst && y <= c.fillLast) return (x == 0 && y == 232) ? kBlack : kRoad;
-    }
+    const int bottomOutline = x < 378 ? 364 : 365;
+    if (y == 230 || y == bottomOutline) return kBlack;
+    if (y > 230 && y < bottomOutline) return kRoad;
     return kLawn;
 }
 
@@ -169,7 +157,8 @@ TEST_F(ScenePicture, EverythingOutsideTheObjectsIsTheBareBackground) {
     int wrong = 0;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
-            if (std::any_of(objects.begin(), objects.end(), [&](const Box& b) { return b.contains(x, y); }))
+            if (atARoadEnd(x, y) ||
+                std::any_of(objects.begin(), objects.end(), [&](const Box& b) { return b.contains(x, y); }))
                 continue;
             if (at(x, y) != bareBackground(x, y) && ++wrong <= 5)
                 ADD_FAILURE() << "(" << x << ", " << y << ") is " << at(x, y) << ", not " << bareBackground(x, y);
@@ -186,10 +175,36 @@ TEST_F(ScenePicture, LawnBetweenHorizonAndRoadHoldsOnlyFourGrassPixels) {
     for (auto [x, y] : grass) EXPECT_TRUE(kSmallFlowers.contains(x, y)) << x << ", " << y;
 }
 
+TEST_F(ScenePicture, RoadEndsHaveTheirOwnEdges) {
+    struct Column {
+        int x;
+        std::vector<std::pair<int, Rgb>> rows;  // row, colour
+    };
+    const Column columns[] = {
+        {0, {{229, kLawn}, {230, kRoad}, {231, kRoad}, {232, kBlack},
+              {233, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
+        {1, {{229, kLawn}, {230, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
+        {5, {{229, kLawn}, {230, kRoad}, {232, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
+        {6, {{228, kLawn}, {229, kBlack}, {230, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
+        {7, {{228, kLawn}, {229, kBlack}, {230, kRoad}, {363, kRoad}, {364, kBlack}, {365, kBlack}, {366, kLawn}}},
+        {8, {{228, kLawn}, {229, kBlack}, {230, kRoad}, {363, kRoad}, {364, kBlack}, {365, kBlack}, {366, kLawn}}},
+        {9, {{228, kLawn}, {229, kBlack}, {230, kRoad}, {363, kRoad}, {364, kBlack}, {365, kLawn}}},
+        {10, {{228, kLawn}, {229, kBlack}, {230, kBlack}, {231, kRoad}, {363, kRoad}, {364, kBlack}, {365, kLawn}}},
+        {11, {{229, kLawn}, {230, kBlack}, {231, kRoad}, {363, kRoad}, {364, kBlack}, {365, kLawn}}},
+        {377, {{229, kLawn}, {230, kBlack}, {231, kRoad}, {363, kRoad}, {364, kBlack}, {365, kLawn}}},
+        {378, {{229, kLawn}, {230, kBlack}, {231, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
+        {740, {{229, kLawn}, {230, kBlack}, {231, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
+        {741, {{229, kLawn}, {230, kBlack}, {231, kBlack}, {232, kRoad},
+              {363, kRoad}, {364, kBlack}, {365, kBlack}, {366, kLawn}}},
+    };
+    for (const Column& c : columns)
+        for (const auto& [y, colour] : c.rows) EXPECT_EQ(at(c.x, y), colour) << "at (" << c.x << ", " << y << ")";
+}
+
 TEST_F(ScenePicture, LeftFlowersReachOverTheRoadOnlyWhereAllowed) {
     // Over the fill's lowest rows only x 137..175; the outline row is open to the whole box.
-    EXPECT_EQ(drawnBounds({0, 231, kWidth - 1, 363}), (Box{137, 357, 175, 363}));
-    const Box outlineRow{0, 364, kWidth - 1, 364};
+    EXPECT_EQ(drawnBounds({11, 231, kWidth - 2, 363}), (Box{137, 357, 175, 363}));
+    const Box outlineRow{11, 364, kWidth - 2, 364};
     EXPECT_TRUE((Box{134, 364, 179, 364}).contains(*drawnBounds(outlineRow)));
 }
 
@@ -237,7 +252,7 @@ TEST_F(ScenePicture, MainColoursKeepTheirShares) {
         }
 }
 
-TEST_F(ScenePicture, ListedPixels) {
+TEST_F(ScenePicture, SamplePixelsShowTheirBandOrObject) {
     struct Probe {
         int x, y;
         Rgb colour;

@@ -5,7 +5,6 @@
 
 #include "formats/byte_reader.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -83,7 +82,7 @@ std::uint32_t word(std::span<const std::uint8_t> bytes, std::size_t at) {
 
 class VersionRecord : public testing::Test {
 protected:
-    StoredResource stored_ = storedResource(rt::resource_directory::kVersion, 1);
+    StoredResource stored_ = storedResource(16, 1);  // version record 1
     Block root_ = readBlock(stored_.bytes, 0);
 };
 
@@ -139,22 +138,25 @@ TEST_F(VersionRecord, TranslationPairStandsBeforeTheSixStringsInOrder) {
     }
 }
 
-TEST_F(VersionRecord, AgreesWithTheRegistrationDataAndTheExecutableName) {
-    const std::uint32_t registration = symbol("registration");
-    const std::uint32_t major = at(registration + 0x26, 1)[0] | at(registration + 0x27, 1)[0] << 8;
-    const std::uint32_t minor = at(registration + 0x28, 1)[0] | at(registration + 0x29, 1)[0] << 8;
-    EXPECT_EQ(word(root_.value, 0x08), major << 16 | minor);
-    EXPECT_EQ(word(root_.value, 0x10), major << 16 | minor);
+// The registration data and the project header give the same version and
+// file as the record: 1.0, "1.00" in the strings, and "zelk" + ".exe".
+TEST_F(VersionRecord, MatchesTheRegistrationDataVersionAndTheHeadersExecutableName) {
+    const auto version = at(symbol("registration") + 0x26, 4);
+    EXPECT_EQ(std::vector<std::uint8_t>(version.begin(), version.end()), (std::vector<std::uint8_t>{1, 0, 0, 0}))
+        << "major 1, minor 0";
+    EXPECT_EQ(word(root_.value, 0x08), 0x00010000u) << "file version 1.0";
+    EXPECT_EQ(word(root_.value, 0x0C), 0u) << "file version .0.0";
+    EXPECT_EQ(word(root_.value, 0x10), 0x00010000u) << "product version 1.0";
+    EXPECT_EQ(word(root_.value, 0x14), 0u) << "product version .0.0";
     const Block& table = child(child(root_, "StringFileInfo"), "040904B0");
-    char text[16];
-    std::snprintf(text, sizeof text, "%u.%02u", major, minor);
-    EXPECT_EQ(textOf(child(table, "FileVersion")), text);
-    EXPECT_EQ(textOf(child(table, "ProductVersion")), text);
+    EXPECT_EQ(textOf(child(table, "FileVersion")), "1.00");
+    EXPECT_EQ(textOf(child(table, "ProductVersion")), "1.00");
 
     const std::uint32_t header = image_symbols::kProjectHeader;
-    const auto name = at(header + u32At(header + 0x5C), 5);
-    EXPECT_EQ(textOf(child(table, "OriginalFilename")), std::string(name.begin(), name.end() - 1) + ".exe");
-    EXPECT_EQ(name.back(), 0);
+    EXPECT_EQ(u32At(header + 0x5C), 0x7Du) << "executable name offset";
+    const auto name = at(header + 0x7D, 5);
+    EXPECT_EQ(std::string(name.begin(), name.end()), std::string("zelk", 5));
+    EXPECT_EQ(textOf(child(table, "OriginalFilename")), "zelk.exe");
 }
 
 }  // namespace
