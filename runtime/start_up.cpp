@@ -81,6 +81,13 @@ std::unique_ptr<StartedProject> startProject(Process& process, std::uint32_t pro
     return project;
 }
 
+std::unique_ptr<FormWindow> showForm(FormInstance& form, const Process& process) {
+    auto window = std::make_unique<FormWindow>(form);
+    applyWindowIcon(*window, process);
+    window->show();
+    return window;
+}
+
 void runProject(Process& process, std::uint32_t projectHeader) {
     int exitCode = 0;
     {
@@ -98,9 +105,7 @@ void runProject(Process& process, std::uint32_t projectHeader) {
         std::optional<PlatformStart> platformStart(std::in_place);
         QApplication app(argc, argv);
         platformStart.reset();
-        FormWindow window(*project->form);
-        applyWindowIcon(window, process);
-        window.show();
+        const std::unique_ptr<FormWindow> window = showForm(*project->form, process);
         exitCode = app.exec();
     }
     std::exit(exitCode);

@@ -9,6 +9,8 @@
 
 namespace zelk::rt {
 
+class FormWindow;
+
 // Everything the runtime builds from the project header before the window
 // opens: the binding, the walked description and the form with its controls.
 // The form refers to the other two, so the whole stays in one place.
@@ -20,6 +22,10 @@ struct StartedProject {
 
 // Throws FormatError, BadDescriptor or BadAddress naming what failed.
 std::unique_ptr<StartedProject> startProject(Process& process, std::uint32_t projectHeader);
+
+// The form's window as the program opens it: built from the form, given the
+// module's icon, and shown. Needs the QApplication.
+std::unique_ptr<FormWindow> showForm(FormInstance& form, const Process& process);
 
 // Starts the process's project, shows its form and runs the event loop until
 // the window closes; then ends the process with exit code 0. A project that

@@ -186,7 +186,6 @@ TEST_P(ClickSequence, MakesItsPutsAndPausesInOrderAndLeavesNothingHeld) {
     EXPECT_EQ(vb::registrationHead, nullptr) << "the frame took its registration off";
     EXPECT_EQ(rec.form.MovePos.vt, vb::VT_I2);
     EXPECT_EQ(rec.form.MovePos.iVal, 8400);
-    EXPECT_EQ(rec.form.PauseCount, 0) << "(reset by the recorder after noting the last pause)";
 }
 
 TEST_P(ClickSequence, RunsTheSameWithoutTheEventMarkAndCountsSuccessByTheSign) {

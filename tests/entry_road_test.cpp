@@ -49,22 +49,6 @@ private:
     std::unique_ptr<rt::Process> process_;
 };
 
-struct PictureState {
-    bool visible;
-    double left;
-};
-
-void expectPictures(const rt::FormInstance& form, const PictureState (&want)[3], const char* when) {
-    SCOPED_TRACE(when);
-    const char* names[] = {"Img1", "Img2", "Img3"};
-    for (int i = 0; i < 3; ++i)
-        for (const auto& image : form.images())
-            if (image->name() == names[i]) {
-                EXPECT_EQ(image->visible(), want[i].visible) << names[i];
-                EXPECT_EQ(image->leftTwips(), want[i].left) << names[i];
-            }
-}
-
 TEST(EntryRoad, AClickRunsTheHandlerItsStoredEntryJumpsTo) {
     const std::uint32_t event1 = eventEntry("Command1"), event2 = eventEntry("Command2");
     // Each event entry is sub dword [esp+4], imm8 followed by its jump.

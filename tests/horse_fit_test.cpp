@@ -2,12 +2,6 @@
 // outline row lands on one client row next to the scene's road outline, and
 // nothing else of its box shows against the scene.
 #include "qt_support.h"
-#include "test_support.h"
-
-#include "runtime/form_window.h"
-#include "runtime/start_up.h"
-
-#include <QWindow>
 
 #include <set>
 
@@ -22,19 +16,10 @@ struct Pose {
     int offset;  // twips added to MovePos when the gallop places it
 };
 
-TEST(HorseFit, OutlineRowMeetsTheRoadAtEveryPlaceOfEverySequence) {
-    qtApp();
-    auto project = rt::startProject(process(), image_symbols::kProjectHeader);
-    rt::FormWindow window(*project->form);
-    window.show();
-    while (!window.windowHandle()->isExposed()) qtApp().processEvents();
-    const QImage scene = rt::toQImage(project->form->background());
+using HorseFit = ProgramWindow;
 
-    auto image = [&](const char* name) -> rt::ImageControl& {
-        for (const auto& i : project->form->images())
-            if (i->name() == name) return *i;
-        throw std::out_of_range(name);
-    };
+TEST_F(HorseFit, OutlineRowMeetsTheRoadAtEveryPlaceOfEverySequence) {
+    const QImage scene = paintedBitmap(ZELK_ART_DIR "/scene.bmp");
     for (const char* name : {"Img1", "Img2", "Img3"}) image(name).putVisible(0);
 
     for (const Pose& pose : {Pose{"Img1", 0}, Pose{"Img2", 100}, Pose{"Img3", 200}}) {
@@ -44,7 +29,7 @@ TEST(HorseFit, OutlineRowMeetsTheRoadAtEveryPlaceOfEverySequence) {
         for (int movePos = 0; movePos <= 8000; movePos += 400) {
             SCOPED_TRACE(std::string(pose.name) + " at Left " + std::to_string(movePos + pose.offset));
             control.putLeft(float(movePos + pose.offset));
-            const QImage shot = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage shot = shown();
             const rt::PixelRect box = control.box();
             ASSERT_EQ(box.width, 153);
             ASSERT_EQ(box.height, 153);

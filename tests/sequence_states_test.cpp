@@ -8,50 +8,32 @@
 namespace zelk::test {
 namespace {
 
-struct PictureState {
-    bool visible;
-    double left;
-};
-
-struct States {
-    PictureState img1, img2, img3;
-};
-
 class SequenceStates : public testing::Test {
 protected:
     void SetUp() override { project_ = rt::startProject(process(), image_symbols::kProjectHeader); }
 
-    rt::ImageControl& image(const char* name) const {
-        for (const auto& i : project_->form->images())
-            if (i->name() == name) return *i;
-        throw std::out_of_range(name);
-    }
     form1::Form1* form() const { return static_cast<form1::Form1*>(project_->form->object()); }
 
     void click(int method) {
         EXPECT_EQ(process().callEntry(project_->binding.methods.at(method), reinterpret_cast<std::uintptr_t>(form())), 0);
     }
 
-    void expectStates(const States& s, const char* when) {
+    void expectStates(const PictureState (&want)[3], const char* when) {
         SCOPED_TRACE(when);
-        const PictureState* want[] = {&s.img1, &s.img2, &s.img3};
-        const char* names[] = {"Img1", "Img2", "Img3"};
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(image(names[i]).visible(), want[i]->visible) << names[i];
-            EXPECT_EQ(image(names[i]).leftTwips(), want[i]->left) << names[i];
-        }
-        EXPECT_EQ(image("Img1").topTwips(), 2520) << "Top is never put";
-        EXPECT_EQ(image("Img2").topTwips(), 2600);
-        EXPECT_EQ(image("Img3").topTwips(), 2600);
+        expectPictures(*project_->form, want);
+        EXPECT_EQ(imageNamed(*project_->form, "Img1").topTwips(), 2520) << "Top is never put";
+        EXPECT_EQ(imageNamed(*project_->form, "Img2").topTwips(), 2600);
+        EXPECT_EQ(imageNamed(*project_->form, "Img3").topTwips(), 2600);
     }
 
     std::unique_ptr<rt::StartedProject> project_;
 };
 
-const States kAtStart{{true, 480}, {false, 3360}, {false, 6840}};
-const States kAfterFirstSlide{{true, 8000}, {false, 3360}, {false, 6840}};
-const States kAfterGallop{{false, 8000}, {false, 8100}, {true, 8200}};
-const States kSlideAfterGallop{{true, 8000}, {false, 8100}, {false, 8200}};
+// Img1, Img2, Img3.
+const PictureState kAtStart[] = {{true, 480}, {false, 3360}, {false, 6840}};
+const PictureState kAfterFirstSlide[] = {{true, 8000}, {false, 3360}, {false, 6840}};
+const PictureState kAfterGallop[] = {{false, 8000}, {false, 8100}, {true, 8200}};
+const PictureState kSlideAfterGallop[] = {{true, 8000}, {false, 8100}, {false, 8200}};
 
 TEST_F(SequenceStates, EachRunStartsFromWhereTheLastLeftOff) {
     expectStates(kAtStart, "at start");

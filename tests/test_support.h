@@ -1,10 +1,12 @@
 #pragma once
 
-// Shared fixtures: the embedded image and its labels, a running process, and
-// a way to swap one import for a spy for the length of a test.
+// Shared fixtures: the embedded image and its labels, a running process, a
+// way to swap one import for a spy for the length of a test, and the form's
+// pictures by name.
 
 #include "image_symbols.h"
 #include "executable/executable_module.h"
+#include "runtime/form_instance.h"
 #include "runtime/process.h"
 #include "program/imports.h"
 
@@ -14,6 +16,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace zelk::test {
 
@@ -58,5 +61,28 @@ public:
 private:
     rt::AnyRoutine saved_;
 };
+
+// A picture control of the form by its name.
+inline rt::ImageControl& imageNamed(const rt::FormInstance& form, std::string_view name) {
+    for (const auto& i : form.images())
+        if (i->name() == name) return *i;
+    throw std::out_of_range("no picture " + std::string(name));
+}
+
+struct PictureState {
+    bool visible;
+    double left;  // twips
+};
+
+// Img1, Img2 and Img3 as `want` lists them; `when` names the moment in failures.
+inline void expectPictures(const rt::FormInstance& form, const PictureState (&want)[3], const char* when = "") {
+    SCOPED_TRACE(when);
+    const char* names[] = {"Img1", "Img2", "Img3"};
+    for (int i = 0; i < 3; ++i) {
+        const rt::ImageControl& image = imageNamed(form, names[i]);
+        EXPECT_EQ(image.visible(), want[i].visible) << names[i];
+        EXPECT_EQ(image.leftTwips(), want[i].left) << names[i];
+    }
+}
 
 }  // namespace zelk::test
