@@ -37,22 +37,6 @@ TEST(WindowIcon, DecodesTheGroupsImagesInOrderWithTheirMasks) {
     }
 }
 
-TEST(WindowIcon, WindowShowsTheSixteenColourImagesAtBothSizes) {
-    qtApp();
-    auto project = rt::startProject(process(), image_symbols::kProjectHeader);
-    rt::FormWindow window(*project->form);
-    rt::applyWindowIcon(window, process());
-    window.show();
-    const QIcon icon = window.windowIcon();
-    QList<QSize> sizes = icon.availableSizes();
-    std::ranges::sort(sizes, {}, &QSize::width);
-    EXPECT_EQ(sizes, (QList<QSize>{QSize(16, 16), QSize(32, 32)}));
-    // Title band, cyan only in the sixteen-colour images.
-    EXPECT_EQ(icon.pixmap(QSize(32, 32)).toImage().pixel(6, 7), qRgb(0, 255, 255));
-    EXPECT_EQ(icon.pixmap(QSize(16, 16)).toImage().pixel(3, 4), qRgb(0, 255, 255));
-    EXPECT_EQ(qAlpha(icon.pixmap(QSize(32, 32)).toImage().pixel(0, 0)), 0) << "outside the drawing";
-}
-
 enum class Fails { Format, Descriptor, Address, Other };
 
 Fails failureOf(const std::runtime_error& e) {
