@@ -63,7 +63,7 @@ std::vector<std::uint8_t> framePictureRecord(std::span<const std::uint8_t> bitma
 
 std::vector<std::uint8_t> writePictureRecord(const Picture& picture) { return framePictureRecord(encodeBitmapFile(picture)); }
 
-Picture readPictureRecord(std::span<const std::uint8_t> record, std::size_t baseOffset) {
+BitmapRows readBitmapRows(std::span<const std::uint8_t> record, std::size_t baseOffset) {
     ByteReader in(record, baseOffset);
     if (in.u32("picture magic") != kPictureRecordMagic) in.fail("picture magic is not 0x0000746C", 0);
     const std::uint32_t fileLength = in.u32("picture file length");
@@ -95,12 +95,15 @@ Picture readPictureRecord(std::span<const std::uint8_t> record, std::size_t base
     if (std::uint64_t(kPixelOffset) + stride * std::uint64_t(height) != fileLength)
         file.fail("pixel rows do not fill the file exactly (54 + stride * height != file length)", 2);
 
-    Picture picture(width, height);
-    for (int y = 0; y < height; ++y) {
-        // Rows are stored bottom-up.
-        auto row = record.subspan(8 + kPixelOffset + std::size_t(height - 1 - y) * stride, stride);
-        for (int x = 0; x < width; ++x)
-            picture.at(x, y) = Rgb{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+    return {width, height, std::size_t(stride), record.subspan(8 + kPixelOffset)};
+}
+
+Picture readPictureRecord(std::span<const std::uint8_t> record, std::size_t baseOffset) {
+    const BitmapRows bitmap = readBitmapRows(record, baseOffset);
+    Picture picture(bitmap.width, bitmap.height);
+    for (int y = 0; y < bitmap.height; ++y) {
+        const std::uint8_t* row = bitmap.row(y);
+        for (int x = 0; x < bitmap.width; ++x) picture.at(x, y) = Rgb{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
     }
     return picture;
 }

@@ -2,6 +2,7 @@
 
 #include "formats/picture.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -18,6 +19,23 @@ std::vector<std::uint8_t> encodeBitmapFile(const Picture& picture);
 // Magic, file length, then the bitmap file.
 std::vector<std::uint8_t> framePictureRecord(std::span<const std::uint8_t> bitmapFile);
 std::vector<std::uint8_t> writePictureRecord(const Picture& picture);
+
+// The pixel rows of a checked picture record, as stored: 24-bit blue, green,
+// red, bottom row first, each row `stride` bytes. Empty for no picture.
+struct BitmapRows {
+    int width = 0;
+    int height = 0;
+    std::size_t stride = 0;
+    std::span<const std::uint8_t> rows;
+
+    bool empty() const { return width == 0; }
+    // Row y counted from the top, as displayed.
+    const std::uint8_t* row(int y) const { return rows.data() + std::size_t(height - 1 - y) * stride; }
+};
+
+// Checks one picture record as readPictureRecord does, without decoding it:
+// the rows returned lie inside `record` and fill it exactly.
+BitmapRows readBitmapRows(std::span<const std::uint8_t> record, std::size_t baseOffset = 0);
 
 // Reads one picture record that fills `record` exactly (the frame that the form
 // description puts around it). Throws FormatError naming the failed check and

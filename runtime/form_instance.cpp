@@ -25,7 +25,8 @@ std::string captionOf(const ObjectView& object) {
     return p ? decodeCodePage1251(p->value) : std::string();
 }
 
-Picture picture(const PropertyView& p) { return readPictureRecord(p.value, p.offset); }
+// Checked now; the window decodes the rows when it needs them.
+BitmapRows picture(const PropertyView* p) { return p ? readBitmapRows(p->value, p->offset) : BitmapRows{}; }
 
 bool flag(const ObjectView& object, std::uint8_t c, bool byDefault) {
     const PropertyView* p = object.find(c);
@@ -89,7 +90,7 @@ FormInstance::FormInstance(Process& process, const FormBinding& binding, const D
 
     const ObjectView& form = description.form;
     caption_ = captionOf(form);
-    if (const PropertyView* p = form.find(code::kFormPicture)) background_ = picture(*p);
+    background_ = picture(form.find(code::kFormPicture));
 
     for (const ObjectView& child : description.children) {
         if (!binding.control(child.index))
@@ -102,7 +103,7 @@ FormInstance::FormInstance(Process& process, const FormBinding& binding, const D
             const TwipsRect rect = position(child, code::kImageRect);
             const PropertyView* pic = child.find(code::kImagePicture);
             images_.push_back(std::make_unique<ImageControl>(
-                child.name, child.index, pic ? picture(*pic) : Picture{},
+                child.name, child.index, picture(pic),
                 ImageControl::Placement{rect.left, rect.top, rect.width, rect.height,
                                         flag(child, code::kVisible, true), flag(child, code::kStretch, false)}));
         }

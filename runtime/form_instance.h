@@ -4,7 +4,7 @@
 // program's code works on, its controls as the description gives them, and
 // the road from a control's event to the program's entry.
 
-#include "formats/picture.h"
+#include "formats/picture_record.h"
 #include "runtime_interface/form_interface.h"
 #include "runtime/image_control.h"
 #include "runtime/process.h"
@@ -43,7 +43,7 @@ public:
     const std::string& caption() const { return caption_; }
     int clientWidth() const { return clientWidth_; }
     int clientHeight() const { return clientHeight_; }
-    const Picture& background() const { return background_; }
+    const BitmapRows& background() const { return background_; }
     const std::vector<ButtonControl>& buttons() const { return buttons_; }
     // In description order, which the walk holds to be control-index order:
     // the order the form's accessors serve them in.
@@ -65,7 +65,7 @@ private:
     const FormBinding& binding_;
     std::string caption_;
     int clientWidth_ = 0, clientHeight_ = 0;
-    Picture background_;
+    BitmapRows background_;
     std::vector<ButtonControl> buttons_;
     std::vector<std::unique_ptr<ImageControl>> images_;
     FormInterface interface_{};

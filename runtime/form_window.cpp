@@ -5,6 +5,8 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace zelk::rt {
 namespace {
@@ -19,14 +21,26 @@ QImage sized(const QImage& picture, const PixelRect& box) {
 
 }  // namespace
 
-QImage toQImage(const Picture& picture) {
-    QImage image(picture.width, picture.height, QImage::Format_RGB32);
-    for (int y = 0; y < picture.height; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < picture.width; ++x) {
-            const Rgb& p = picture.at(x, y);
-            row[x] = qRgb(p.r, p.g, p.b);
+QImage toQImage(const BitmapRows& bitmap) {
+    static_assert(std::endian::native == std::endian::little);
+    QImage image(bitmap.width, bitmap.height, QImage::Format_RGB32);
+    if (image.isNull()) return image;  // no memory for it: the picture is not shown
+    for (int y = 0; y < bitmap.height; ++y) {
+        const std::uint8_t* in = bitmap.row(y);
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        int x = 0;
+        // Four pixels from three words: b0 g0 r0 b1 | g1 r1 b2 g2 | r2 b3 g3 r3.
+        for (; x + 4 <= bitmap.width; x += 4, in += 12) {
+            std::uint32_t a, b, c;
+            std::memcpy(&a, in, 4);
+            std::memcpy(&b, in + 4, 4);
+            std::memcpy(&c, in + 8, 4);
+            out[x] = 0xFF000000u | a;
+            out[x + 1] = 0xFF000000u | a >> 24 | b << 8;
+            out[x + 2] = 0xFF000000u | b >> 16 | c << 16;
+            out[x + 3] = 0xFF000000u | c >> 8;
         }
+        for (; x < bitmap.width; ++x, in += 3) out[x] = qRgb(in[2], in[1], in[0]);
     }
     return image;
 }
@@ -38,8 +52,7 @@ FormWindow::FormWindow(FormInstance& form, QWidget* parent) : QWidget(parent), f
     background_ = toQImage(form.background());
 
     for (const auto& image : form.images()) {
-        const QImage pixels = toQImage(image->picture());
-        images_.push_back({image.get(), image->stretch() ? sized(pixels, image->box()) : pixels});
+        images_.push_back({image.get(), {}});
         image->setObserver([this](const ImageControl& c, PixelRect before, bool wasVisible) {
             imageChanged(c, before, wasVisible);
         });
@@ -72,9 +85,15 @@ void FormWindow::paintEvent(QPaintEvent* event) {
     painter.setClipRegion(event->region());
     painter.fillRect(rect(), palette().window());
     painter.drawImage(0, 0, background_);
-    for (const ShownImage& shown : images_) {
+    for (ShownImage& shown : images_) {
         if (!shown.control->visible()) continue;
         const PixelRect box = shown.control->box();
+        // A picture is decoded and brought to its box's size when it is first
+        // shown, so the window's first frame waits only for what it shows.
+        if (shown.pixels.isNull()) {
+            const QImage pixels = toQImage(shown.control->picture());
+            shown.pixels = shown.control->stretch() ? sized(pixels, box) : pixels;
+        }
         painter.drawImage(box.x, box.y, shown.pixels);
     }
 }

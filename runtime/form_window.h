@@ -27,7 +27,7 @@ protected:
 private:
     struct ShownImage {
         const ImageControl* control;
-        QImage pixels;  // already at the size of its box
+        QImage pixels;  // at the size of its box, once shown
     };
     void imageChanged(const ImageControl& control, PixelRect before, bool wasVisible);
 
@@ -37,6 +37,7 @@ private:
     std::vector<std::pair<std::string, QPushButton*>> buttons_;
 };
 
-QImage toQImage(const Picture& picture);
+// The stored rows as the window system's 32-bit pixels.
+QImage toQImage(const BitmapRows& bitmap);
 
 }  // namespace zelk::rt

@@ -6,8 +6,8 @@ namespace zelk::rt {
 
 int twipsToPixels(double twips) { return int(std::lround(twips / kTwipsPerPixel)); }
 
-ImageControl::ImageControl(std::string name, std::int32_t index, Picture picture, Placement placement)
-    : name_(std::move(name)), index_(index), picture_(std::move(picture)), placement_(placement) {}
+ImageControl::ImageControl(std::string name, std::int32_t index, BitmapRows picture, Placement placement)
+    : name_(std::move(name)), index_(index), picture_(picture), placement_(placement) {}
 
 PixelRect ImageControl::box() const {
     const int x = twipsToPixels(placement_.left), y = twipsToPixels(placement_.top);

@@ -3,7 +3,7 @@
 // The runtime's picture control: windowless, painted by its form. Every
 // `Visible` or `Left` put tells the form at once which rectangles changed.
 
-#include "formats/picture.h"
+#include "formats/picture_record.h"
 #include "runtime_interface/vb_types.h"
 
 #include <cstdint>
@@ -27,7 +27,8 @@ public:
         bool visible;
         bool stretch;
     };
-    ImageControl(std::string name, std::int32_t index, Picture picture, Placement placement);
+    // `picture` is a checked record's rows; they must outlive the control.
+    ImageControl(std::string name, std::int32_t index, BitmapRows picture, Placement placement);
 
     std::uint32_t AddRef() override { return ++references_; }
     std::uint32_t Release() override { return --references_; }
@@ -36,7 +37,7 @@ public:
 
     const std::string& name() const { return name_; }
     std::int32_t index() const { return index_; }
-    const Picture& picture() const { return picture_; }
+    const BitmapRows& picture() const { return picture_; }
     bool visible() const { return placement_.visible; }
     bool stretch() const { return placement_.stretch; }
     double leftTwips() const { return placement_.left; }
@@ -54,7 +55,7 @@ private:
 
     std::string name_;
     std::int32_t index_;
-    Picture picture_;
+    BitmapRows picture_;
     Placement placement_;
     std::uint32_t references_ = 1;  // the form's own
     ChangeObserver observer_;
