@@ -39,7 +39,7 @@ void startXvfb() {
         dup2(devnull, 1);  // keep no pipe of ours open
         dup2(devnull, 2);
         const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-br", "-nolisten", "tcp",
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "1024x768x24", "-br", "-nolisten", "tcp",
                static_cast<char*>(nullptr));
         _exit(127);
     }

@@ -71,7 +71,7 @@ galloped() {
 start_xvfb() {
   rm -f "$work/display"
   exec 3> "$work/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & xvfb=$!
+  Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & xvfb=$!
   exec 3>&-
   display=""
   for _ in $(seq 100); do
