@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -14,6 +15,11 @@ inline void appendU16(std::vector<std::uint8_t>& out, std::uint32_t v) {
 inline void appendU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     appendU16(out, v & 0xFFFF);
     appendU16(out, v >> 16);
+}
+
+// Fills in a 32-bit field written before its value was known.
+inline void patchU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.at(at + i) = std::uint8_t(v >> (8 * i));
 }
 
 }  // namespace zelk

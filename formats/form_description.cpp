@@ -47,8 +47,7 @@ void writeObject(std::vector<std::uint8_t>& out, const ObjectData& object) {
         out.insert(out.end(), p.value.begin(), p.value.end());
     }
     out.push_back(kEndOfProperties);
-    const std::uint32_t size = std::uint32_t(out.size() - start);
-    for (int i = 0; i < 4; ++i) out[start + i] = std::uint8_t(size >> (8 * i));
+    patchU32(out, start, std::uint32_t(out.size() - start));
 }
 
 // Size field, control index, an empty name (length and zero), kind code, 0xFF.
@@ -78,10 +77,7 @@ public:
         return in_.bytes(count, what);
     }
     std::uint32_t number(std::size_t size, const char* what) {
-        const auto b = bytes(size, what, offset());
-        std::uint32_t v = 0;
-        for (std::size_t i = 0; i < size; ++i) v |= std::uint32_t(b[i]) << (8 * i);
-        return v;
+        return std::uint32_t(littleEndian(bytes(size, what, offset())));
     }
     std::uint8_t u8(const char* what) { return std::uint8_t(number(1, what)); }
 
@@ -228,8 +224,7 @@ std::vector<std::uint8_t> writeFormDescription(const DescriptionData& data) {
         out.push_back(i + 1 < data.children.size() ? kNextSibling : kChildrenEnd);
     }
     out.push_back(kEndOfForm);
-    const std::uint32_t total = std::uint32_t(out.size() - kHeaderSize);
-    for (int i = 0; i < 4; ++i) out[kHeaderSize + i] = std::uint8_t(total >> (8 * i));
+    patchU32(out, kHeaderSize, std::uint32_t(out.size() - kHeaderSize));
     return out;
 }
 

@@ -34,9 +34,6 @@ void writeSymbols(const std::filesystem::path& path, const zelk::image::Assemble
     out << "inline constexpr std::uint32_t kImageBase = " << image.base << "u;\n";
     out << "inline constexpr std::uint32_t kImageSize = " << image.bytes.size() << "u;\n";
     out << "inline constexpr std::uint32_t kProjectHeader = " << image.labels.at("project_header") << "u;\n";
-    for (const char* handler : {"Command1_Click", "Command2_Click"})
-        out << "inline constexpr std::uint32_t kProcedure" << handler << " = "
-            << image.labels.at(std::string("procedure.") + handler) << "u;\n";
     out << "\n";
     out << "struct Symbol {\n    std::string_view name;\n    std::uint32_t address;\n};\n\n";
     out << "inline constexpr Symbol kSymbols[] = {\n";

@@ -1,5 +1,7 @@
 #include "program/image_builder.h"
 
+#include "formats/byte_writer.h"
+
 #include <stdexcept>
 
 namespace zelk::image {
@@ -63,8 +65,7 @@ std::uint32_t ImageBuilder::address(const std::string& label) const {
 
 std::vector<std::uint8_t> ImageBuilder::finish() {
     for (const Fixup& f : fixups_) {
-        const std::uint32_t v = address(f.label) + std::uint32_t(f.addend);
-        for (int i = 0; i < 4; ++i) bytes_[f.at + i] = std::uint8_t(v >> (8 * i));
+        patchU32(bytes_, f.at, address(f.label) + std::uint32_t(f.addend));
     }
     return bytes_;
 }

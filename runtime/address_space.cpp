@@ -5,15 +5,12 @@
 #include <cstdio>
 
 namespace zelk::rt {
-namespace {
 
-std::string hex(std::uint32_t v) {
+std::string hexAddress(std::uint32_t address) {
     char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08X", v);
+    std::snprintf(buf, sizeof buf, "0x%08X", address);
     return buf;
 }
-
-}  // namespace
 
 void AddressSpace::map(std::uint32_t base, std::span<const std::uint8_t> bytes, std::string name) {
     if (std::uint64_t(base) + bytes.size() > 0x1'0000'0000ull)
@@ -32,7 +29,7 @@ bool AddressSpace::contains(std::uint32_t address, std::uint32_t count) const { 
 std::span<const std::uint8_t> AddressSpace::bytes(std::uint32_t address, std::uint32_t count, const char* what) const {
     const Region* r = find(address, count);
     if (!r)
-        throw BadAddress(std::string(what) + ": " + std::to_string(count) + " bytes at " + hex(address) +
+        throw BadAddress(std::string(what) + ": " + std::to_string(count) + " bytes at " + hexAddress(address) +
                          " lie outside the image");
     return r->bytes.subspan(address - r->base, count);
 }
@@ -52,7 +49,7 @@ std::string AddressSpace::cstr(std::uint32_t address, const char* what, std::uin
         if (c == 0) return out;
         out.push_back(c);
     }
-    throw BadAddress(std::string(what) + ": text at " + hex(address) + " is not terminated");
+    throw BadAddress(std::string(what) + ": text at " + hexAddress(address) + " is not terminated");
 }
 
 }  // namespace zelk::rt

@@ -16,6 +16,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// "0x00401000": how errors name an address.
+std::string hexAddress(std::uint32_t address);
+
 class AddressSpace {
 public:
     void map(std::uint32_t base, std::span<const std::uint8_t> bytes, std::string name);

@@ -11,12 +11,6 @@ namespace {
 // An entry subtracts from its argument, then jumps; a method entry only jumps.
 constexpr int kMaxInstructions = 8;
 
-std::string hex(std::uint32_t v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08X", v);
-    return buf;
-}
-
 bool startsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::uint8_t> prefix) {
     std::size_t i = 0;
     for (std::uint8_t b : prefix)
@@ -30,7 +24,7 @@ EntryRoad followEntryCode(const AddressSpace& space, std::span<const CodeEntry> 
     for (int step = 0; step < kMaxInstructions; ++step) {
         if (const CodeTarget* target = nativeRoutine(code, at)) {
             if (const auto* handler = std::get_if<HandlerRoutine>(target)) return {*handler, adjustment};
-            throw BadDescriptor("entry at " + hex(entry) + " leads to a handler's clean-up or exit point at " + hex(at));
+            throw BadDescriptor("entry at " + hexAddress(entry) + " leads to a handler's clean-up or exit point at " + hexAddress(at));
         }
         const std::uint8_t opcode = space.u8(at, "entry code");
         if (opcode == 0xE9) {  // jmp rel32
@@ -46,11 +40,11 @@ EntryRoad followEntryCode(const AddressSpace& space, std::span<const CodeEntry> 
         } else {
             char byte[8];
             std::snprintf(byte, sizeof byte, "0x%02X", opcode);
-            throw BadDescriptor("entry at " + hex(entry) + " holds code the runtime cannot follow (" + byte +
-                                " at " + hex(at) + ")");
+            throw BadDescriptor("entry at " + hexAddress(entry) + " holds code the runtime cannot follow (" + byte +
+                                " at " + hexAddress(at) + ")");
         }
     }
-    throw BadDescriptor("entry at " + hex(entry) + " reaches no handler");
+    throw BadDescriptor("entry at " + hexAddress(entry) + " reaches no handler");
 }
 
 }  // namespace
@@ -65,7 +59,7 @@ EntryRoad followEntry(const AddressSpace& space, std::span<const CodeEntry> code
     try {
         return followEntryCode(space, code, entry);
     } catch (const BadAddress& e) {
-        throw BadAddress("entry at " + hex(entry) + " leads outside the image: " + e.what());
+        throw BadAddress("entry at " + hexAddress(entry) + " leads outside the image: " + e.what());
     }
 }
 

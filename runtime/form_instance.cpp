@@ -109,11 +109,13 @@ FormInstance::FormInstance(Process& process, const FormBinding& binding, const D
         }
     }
 
+    const auto usableClientSize = [this] {
+        return clientWidth_ > 0 && clientHeight_ > 0 && clientWidth_ <= 8192 && clientHeight_ <= 8192;
+    };
     if (const PropertyView* client = form.find(code::kClientRect)) {
         clientWidth_ = twipsToPixels(std::int32_t(valueU32(*client, 2)));
         clientHeight_ = twipsToPixels(std::int32_t(valueU32(*client, 3)));
-        if (clientWidth_ <= 0 || clientHeight_ <= 0 || clientWidth_ > 8192 || clientHeight_ > 8192)
-            throw FormatError("client size out of range", client->offset);
+        if (!usableClientSize()) throw FormatError("client size out of range", client->offset);
     } else {
         // Without a stored size the window shows all it holds: the whole
         // background and every control where the description puts it.
@@ -125,7 +127,7 @@ FormInstance::FormInstance(Process& process, const FormBinding& binding, const D
         };
         for (const ButtonControl& b : buttons_) include(b.box);
         for (const auto& image : images_) include(image->box());
-        if (clientWidth_ <= 0 || clientHeight_ <= 0 || clientWidth_ > 8192 || clientHeight_ > 8192)
+        if (!usableClientSize())
             throw FormatError("the form stores no client size and what it holds gives no usable one", form.offset);
     }
     // Every stored entry must lead to a handler before the first click can.

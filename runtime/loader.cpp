@@ -14,9 +14,13 @@ void loadExecutable(const LoadedModule& module) {
         // The process lives as long as the program does.
         static const std::unique_ptr<Process> process = std::make_unique<Process>(module);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "zelk: cannot start: %s\n", e.what());
-        std::exit(2);
+        reportCannotStart(e);
     }
+}
+
+void reportCannotStart(const std::exception& error) {
+    std::fprintf(stderr, "zelk: cannot start: %s\n", error.what());
+    std::exit(2);
 }
 
 }  // namespace zelk::rt

@@ -2,6 +2,8 @@
 
 #include "runtime_interface/loaded_module.h"
 
+#include <exception>
+
 namespace zelk::rt {
 
 // The loader's part: maps the executable's image and data block where its
@@ -9,5 +11,8 @@ namespace zelk::rt {
 // that cannot be loaded is reported on stderr and ends the process with
 // exit code 2.
 void loadExecutable(const LoadedModule& module);
+
+// How a program that cannot start says so: one line on stderr, exit code 2.
+[[noreturn]] void reportCannotStart(const std::exception& error);
 
 }  // namespace zelk::rt

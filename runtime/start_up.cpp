@@ -2,6 +2,7 @@
 #include "runtime/start_up.h"
 
 #include "runtime/form_window.h"
+#include "runtime/loader.h"
 #include "runtime_interface/vb_operations.h"
 #include "runtime/window_icon.h"
 
@@ -95,8 +96,7 @@ void runProject(Process& process, std::uint32_t projectHeader) {
         try {
             project = startProject(process, projectHeader);
         } catch (const std::exception& e) {
-            std::fprintf(stderr, "zelk: cannot start: %s\n", e.what());
-            std::exit(2);
+            reportCannotStart(e);
         }
 
         static int argc = 1;

@@ -15,39 +15,13 @@ namespace {
 std::uint32_t eventEntry(const char* control) { return u32At(symbol(std::string("sink_table.") + control) + 24); }
 std::uint32_t methodEntry(int method) { return u32At(symbol("method_table") + 4 * method); }
 
-std::vector<std::uint8_t> le32(std::uint32_t v) {
-    return {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)};
-}
-
 // jmp rel32 standing at `from`.
 std::vector<std::uint8_t> jumpTo(std::uint32_t from, std::uint32_t to) {
     std::vector<std::uint8_t> code{0xE9};
-    const auto rel = le32(to - (from + 5));
+    const auto rel = le(to - (from + 5));
     code.insert(code.end(), rel.begin(), rel.end());
     return code;
 }
-
-struct Write {
-    std::uint32_t address;
-    std::vector<std::uint8_t> bytes;
-};
-
-// A copy of the image with some bytes changed, and a process of it.
-class PatchedImage {
-public:
-    explicit PatchedImage(const std::vector<Write>& writes) : bytes_(image().begin(), image().end()) {
-        for (const Write& w : writes)
-            std::copy(w.bytes.begin(), w.bytes.end(), bytes_.begin() + (w.address - image_symbols::kImageBase));
-        rt::LoadedModule module = executable::loadedModule();
-        module.image = bytes_;
-        process_ = std::make_unique<rt::Process>(module);
-    }
-    rt::Process& process() { return *process_; }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-    std::unique_ptr<rt::Process> process_;
-};
 
 TEST(EntryRoad, AClickRunsTheHandlerItsStoredEntryJumpsTo) {
     const std::uint32_t event1 = eventEntry("Command1"), event2 = eventEntry("Command2");
@@ -107,9 +81,9 @@ TEST(EntryRoad, AnEntryTheRuntimeCannotFollowStopsStartUpNamingIt) {
         {"jump out of the image", {{event1 + 5, jumpTo(event1 + 5, 0x7FFF0000)}}, true, "Command1 event slot 0", event1},
         {"jump to a clean-up", {{event2 + 5, jumpTo(event2 + 5, cleanup)}}, false, "Command2 event slot 0", event2},
         {"loop of jumps", {{methodEntry(0), jumpTo(methodEntry(0), event1)}}, false, "Command1 event slot 0", event1},
-        {"method on the code range's padding", {{symbol("method_table") + 4, le32(padding)}}, false, "method 1", padding},
+        {"method on the code range's padding", {{symbol("method_table") + 4, le(padding)}}, false, "method 1", padding},
         {"event slot outside the image",
-         {{symbol("sink_table.Command2") + 24, le32(0xFFFFFF00)}}, true, "Command2 event slot 0", 0xFFFFFF00},
+         {{symbol("sink_table.Command2") + 24, le(0xFFFFFF00)}}, true, "Command2 event slot 0", 0xFFFFFF00},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

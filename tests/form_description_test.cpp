@@ -229,15 +229,8 @@ TEST(FormDescription, BrokenPictureStopsTheFormWithCheckAndOffset) {
 }
 
 TEST(FormDescription, StartUpWithABrokenDescriptionSaysSoAndFails) {
-    static std::vector<std::uint8_t> brokenImage(image().begin(), image().end());
-    brokenImage[symbol("form_description") - image_symbols::kImageBase] = 0xFE;  // magic
-    static rt::LoadedModule broken = executable::loadedModule();
-    broken.image = brokenImage;
-    EXPECT_EXIT(
-        {
-            rt::Process p(broken);
-            rt::runProject(p, image_symbols::kProjectHeader);
-        },
+    PatchedImage broken(std::vector<Write>{{symbol("form_description"), {0xFE}}});  // magic
+    EXPECT_EXIT(rt::runProject(broken.process(), image_symbols::kProjectHeader),
         testing::ExitedWithCode(2),
                 "cannot start: description magic is not 0x0031CCFF at offset 0");
 }

@@ -201,14 +201,8 @@ TEST(ProjectWalk, PropertyARecordDoesNotStoreTakesItsDefault) {
 }
 
 TEST(ProjectWalk, BrokenChainIsAnErrorNotAStrayRead) {
-    std::vector<std::uint8_t> copy(image().begin(), image().end());
-    const std::uint32_t link = symbol("project_info") + 0x04 - image_symbols::kImageBase;  // object table
-    const std::uint8_t outside[] = {0xF0, 0xFF, 0xFF, 0x7F};
-    std::copy(std::begin(outside), std::end(outside), copy.begin() + link);
-    rt::LoadedModule module = executable::loadedModule();
-    module.image = copy;
-    rt::Process p(module);
-    EXPECT_THROW(rt::walkProject(p.space(), image_symbols::kProjectHeader), rt::BadAddress);
+    PatchedImage patched(std::vector<Write>{{symbol("project_info") + 0x04, le(0x7FFFFFF0)}});  // the object table's link
+    EXPECT_THROW(rt::walkProject(patched.process().space(), image_symbols::kProjectHeader), rt::BadAddress);
 }
 
 // Where no window system can be reached the user reads why in one line, and

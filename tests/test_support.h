@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zelk::test {
 
@@ -46,6 +47,42 @@ inline rt::Process& process() {
 }
 
 // Replaces an import for the lifetime of the object.
+// The `size` low bytes of `v`, least significant first, as the image stores numbers.
+inline std::vector<std::uint8_t> le(std::uint32_t v, int size = 4) {
+    std::vector<std::uint8_t> out;
+    for (int i = 0; i < size; ++i) out.push_back(std::uint8_t(v >> (8 * i)));
+    return out;
+}
+
+struct Write {
+    std::uint32_t address;
+    std::vector<std::uint8_t> bytes;
+};
+
+// A copy of the image with some bytes changed, and a process of it.
+class PatchedImage {
+public:
+    explicit PatchedImage(const std::vector<Write>& writes) : bytes_(image().begin(), image().end()) {
+        for (const Write& w : writes)
+            for (std::size_t i = 0; i < w.bytes.size(); ++i) bytes_.at(w.address - image_symbols::kImageBase + i) = w.bytes[i];
+        module_ = executable::loadedModule();
+        module_.image = bytes_;
+    }
+    PatchedImage(const PatchedImage&) = delete;
+    PatchedImage& operator=(const PatchedImage&) = delete;
+
+    const rt::LoadedModule& module() const { return module_; }
+    rt::Process& process() {
+        if (!process_) process_ = std::make_unique<rt::Process>(module_);
+        return *process_;
+    }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    rt::LoadedModule module_;
+    std::unique_ptr<rt::Process> process_;
+};
+
 template <rt::Import I>
 class ImportSpy {
 public:

@@ -61,16 +61,11 @@ std::uint32_t entryField(std::uint16_t id, std::uint32_t field) { return resourc
 class BrokenIcon : public testing::Test {
 protected:
     // A process over a copy of the image with `b` written into it.
-    std::unique_ptr<rt::Process> processWith(const Breakage& b) {
-        copy_.assign(image().begin(), image().end());
-        for (int i = 0; i < b.size; ++i)
-            copy_.at(b.at - image_symbols::kImageBase + i) = std::uint8_t(b.value >> (8 * i));
-        module_ = executable::loadedModule();
-        module_.image = copy_;
-        return std::make_unique<rt::Process>(module_);
+    rt::Process& processWith(const Breakage& b) {
+        patched_ = std::make_unique<PatchedImage>(std::vector<Write>{{b.at, le(b.value, b.size)}});
+        return patched_->process();
     }
-    std::vector<std::uint8_t> copy_;
-    rt::LoadedModule module_;
+    std::unique_ptr<PatchedImage> patched_;
 };
 
 TEST_F(BrokenIcon, IsAnErrorNamingTheRecordNotAStrayRead) {
@@ -94,9 +89,9 @@ TEST_F(BrokenIcon, IsAnErrorNamingTheRecordNotAStrayRead) {
     };
     for (const Breakage& b : cases) {
         SCOPED_TRACE(b.what);
-        const auto broken = processWith(b);
+        rt::Process& broken = processWith(b);
         try {
-            rt::readIconGroup(*broken);
+            rt::readIconGroup(broken);
             ADD_FAILURE() << "accepted";
         } catch (const std::runtime_error& e) {
             EXPECT_EQ(failureOf(e), b.fails) << e.what();
@@ -107,10 +102,10 @@ TEST_F(BrokenIcon, IsAnErrorNamingTheRecordNotAStrayRead) {
 
 TEST_F(BrokenIcon, LeavesTheWindowWithoutAnIconAndSaysSo) {
     qtApp();
-    const auto broken = processWith({"group type", symbol("icon_group") + 2, 2, 2, Fails::Format, ""});
+    rt::Process& broken = processWith({"group type", symbol("icon_group") + 2, 2, 2, Fails::Format, ""});
     QWidget window;
     testing::internal::CaptureStderr();
-    rt::applyWindowIcon(window, *broken);
+    rt::applyWindowIcon(window, broken);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("without its icon: icon group 1 type is not 1 (icons) at offset 2"), std::string::npos) << said;
     EXPECT_TRUE(window.windowIcon().isNull());
