@@ -7,6 +7,7 @@
 #include "executable/executable_module.h"
 #include "runtime/process.h"
 
+namespace zelk::bench {
 namespace {
 
 constexpr std::int32_t kLimit = zelk::program::kSlidePause;
@@ -21,8 +22,8 @@ void BareCount(benchmark::State& state) {
 }
 
 void BusyPause(benchmark::State& state) {
-    zelk::rt::Process process(zelk::executable::loadedModule());
-    zelk::form1::Form1 form{};
+    zelk::runtime::Process process(zelk::executable::loadedModule());
+    zelk::program::Form1 form{};
     for (auto _ : state) zelk::program::BusyPause(&form, kLimit);
     state.SetItemsProcessed(state.iterations() * kLimit);
 }
@@ -31,6 +32,7 @@ BENCHMARK(BareCount)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BusyPause)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace
+}  // namespace zelk::bench
 
 int main(int argc, char** argv) {
     return zelk::bench::runWithRatios(argc, argv, {{"BusyPause", "BareCount", "BusyPause per pass / bare loop", 0.9, 1.05}});

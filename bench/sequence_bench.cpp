@@ -19,14 +19,14 @@
 #include <vector>
 #include <memory>
 
+namespace zelk::bench {
 namespace {
 
-using namespace zelk;
 
 struct Program {
-    rt::Process process{executable::loadedModule()};
-    std::unique_ptr<rt::StartedProject> project = rt::startProject(process, image_symbols::kProjectHeader);
-    rt::FormWindow window{*project->form};
+    runtime::Process process{executable::loadedModule()};
+    std::unique_ptr<runtime::StartedProject> project = runtime::startProject(process, image_symbols::kProjectHeader);
+    runtime::FormWindow window{*project->form};
 
     Program() {
         window.show();
@@ -41,7 +41,7 @@ std::unique_ptr<Program> gProgram;  // lives inside main, with the QApplication
 Program& program() { return *gProgram; }
 
 // The same handlers on a form whose pictures do nothing: their counting alone.
-class IdleControl final : public vb::ImageControlInterface {
+class IdleControl final : public runtime_interface::ImageControlInterface {
 public:
     std::uint32_t AddRef() override { return 2; }
     std::uint32_t Release() override { return 1; }
@@ -51,14 +51,14 @@ public:
 
 struct IdleForm {
     IdleControl control;
-    rt::FormInterface interface{};
-    form1::Form1 form{};
+    runtime_interface::FormInterface interface{};
+    program::Form1 form{};
     IdleForm() {
         interface.AddRef = [](void*) -> std::uint32_t { return 2; };
         interface.Release = [](void*) -> std::uint32_t { return 1; };
         for (auto& accessor : interface.imageAccessors)
-            accessor = [](void* f) -> vb::ImageControlInterface* {
-                return &static_cast<IdleForm*>(static_cast<form1::Form1*>(f)->runtimeState.owner)->control;
+            accessor = [](void* f) -> runtime_interface::ImageControlInterface* {
+                return &static_cast<IdleForm*>(static_cast<program::Form1*>(f)->runtimeState.owner)->control;
             };
         form.interfaceTable = &interface;
         form.runtimeState.owner = this;
@@ -99,7 +99,7 @@ void report(benchmark::State& state, std::string name) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     gProgram = std::make_unique<Program>();
@@ -108,9 +108,13 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(name, report, std::string(name))
             ->UseManualTime()->Iterations(1)->Repetitions(kRounds)->ReportAggregatesOnly()
             ->Unit(benchmark::kMillisecond);
-    const int rc = bench::runWithRatios(argc, argv,
+    const int rc = runWithRatios(argc, argv,
                                         {{"Slide_median", "SlideCounting_median", "slide / its counting alone", 0.97, 1.03},
                                          {"Gallop_median", "GallopCounting_median", "gallop / its counting alone", 0.97, 1.03}});
     gProgram.reset();
     return rc;
 }
+
+}  // namespace zelk::bench
+
+int main(int argc, char** argv) { return zelk::bench::run(argc, argv); }

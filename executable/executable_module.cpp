@@ -9,11 +9,11 @@ extern "C" const std::uint8_t zelk_image_end[];
 
 namespace zelk::executable {
 
-const rt::LoadedModule& loadedModule() {
-    static const rt::LoadedModule module{
+const runtime_interface::LoadedModule& loadedModule() {
+    static const runtime_interface::LoadedModule module{
         std::span<const std::uint8_t>(zelk_image_begin, zelk_image_end),
         std::span<std::uint8_t>(program::dataBlock),
-        std::span<rt::AnyRoutine>(program::importAddressTable),
+        std::span<runtime_interface::AnyRoutine>(program::importAddressTable),
         program::codeTable(),
     };
     return module;

@@ -6,6 +6,6 @@ namespace zelk::executable {
 
 // This executable as a loader sees it: the embedded image, the data block, the
 // import address table and the native routines of its code range.
-const rt::LoadedModule& loadedModule();
+const runtime_interface::LoadedModule& loadedModule();
 
 }  // namespace zelk::executable

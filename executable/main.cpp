@@ -5,6 +5,6 @@
 #include "runtime/loader.h"
 
 int main() {
-    zelk::rt::loadExecutable(zelk::executable::loadedModule());
+    zelk::runtime::loadExecutable(zelk::executable::loadedModule());
     zelk::program::programEntry();
 }

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-namespace zelk {
+namespace zelk::formats {
 
 // The unsigned number that `bytes` (at most 8) hold, least significant first.
 // Every stored number is read through here.
@@ -65,4 +65,4 @@ private:
     std::size_t pos_ = 0;
 };
 
-}  // namespace zelk
+}  // namespace zelk::formats

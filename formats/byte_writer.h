@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace zelk {
+namespace zelk::formats {
 
 // Little-endian appends for the stored formats.
 inline void appendU16(std::vector<std::uint8_t>& out, std::uint32_t v) {
@@ -22,4 +22,4 @@ inline void patchU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32
     for (int i = 0; i < 4; ++i) out.at(at + i) = std::uint8_t(v >> (8 * i));
 }
 
-}  // namespace zelk
+}  // namespace zelk::formats

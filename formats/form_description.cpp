@@ -7,24 +7,24 @@
 #include <stdexcept>
 #include <string>
 
-namespace zelk::form {
+namespace zelk::formats {
 namespace {
 
 constexpr PropertyFormat kPropertyFormats[] = {
-    {kKindForm, code::kCaption, ValueShape::String, 0, "Caption"},
-    {kKindForm, code::kOpaqueWord19, ValueShape::Fixed, 4, "form code 0x19"},
-    {kKindForm, code::kFormPicture, ValueShape::Picture, 0, "Picture"},
-    {kKindForm, code::kOpaqueWord23, ValueShape::Fixed, 4, "form code 0x23"},
-    {kKindForm, code::kLinkTopic, ValueShape::String, 0, "LinkTopic"},
-    {kKindForm, code::kClientRect, ValueShape::Fixed, 16, "client rectangle"},
-    {kKindForm, code::kStartUpPosition, ValueShape::Fixed, 1, "StartUpPosition"},
-    {kKindCommandButton, code::kCaption, ValueShape::String, 0, "Caption"},
-    {kKindCommandButton, code::kButtonRect, ValueShape::Fixed, 8, "position"},
-    {kKindCommandButton, code::kTabIndex, ValueShape::Fixed, 2, "TabIndex"},
-    {kKindImage, code::kImagePicture, ValueShape::Picture, 0, "Picture"},
-    {kKindImage, code::kImageRect, ValueShape::Fixed, 8, "position"},
-    {kKindImage, code::kVisible, ValueShape::Fixed, 1, "Visible"},
-    {kKindImage, code::kStretch, ValueShape::Fixed, 1, "Stretch"},
+    {kKindForm, property_code::kCaption, ValueShape::String, 0, "Caption"},
+    {kKindForm, property_code::kOpaqueWord19, ValueShape::Fixed, 4, "form code 0x19"},
+    {kKindForm, property_code::kFormPicture, ValueShape::Picture, 0, "Picture"},
+    {kKindForm, property_code::kOpaqueWord23, ValueShape::Fixed, 4, "form code 0x23"},
+    {kKindForm, property_code::kLinkTopic, ValueShape::String, 0, "LinkTopic"},
+    {kKindForm, property_code::kClientRect, ValueShape::Fixed, 16, "client rectangle"},
+    {kKindForm, property_code::kStartUpPosition, ValueShape::Fixed, 1, "StartUpPosition"},
+    {kKindCommandButton, property_code::kCaption, ValueShape::String, 0, "Caption"},
+    {kKindCommandButton, property_code::kButtonRect, ValueShape::Fixed, 8, "position"},
+    {kKindCommandButton, property_code::kTabIndex, ValueShape::Fixed, 2, "TabIndex"},
+    {kKindImage, property_code::kImagePicture, ValueShape::Picture, 0, "Picture"},
+    {kKindImage, property_code::kImageRect, ValueShape::Fixed, 8, "position"},
+    {kKindImage, property_code::kVisible, ValueShape::Fixed, 1, "Visible"},
+    {kKindImage, property_code::kStretch, ValueShape::Fixed, 1, "Stretch"},
 };
 
 void putString(std::vector<std::uint8_t>& out, std::span<const std::uint8_t> text) {
@@ -212,10 +212,9 @@ std::vector<std::uint8_t> writeFormDescription(const DescriptionData& data) {
     std::vector<std::uint8_t> out;
     appendU32(out, kDescriptionMagic);
     out.push_back(data.headerByte);
-    out.insert(out.end(), std::begin(data.formGuid), std::end(data.formGuid));
-    out.insert(out.end(), std::begin(data.secondFormGuid), std::end(data.secondFormGuid));
-    out.insert(out.end(), std::begin(data.formEventInterface), std::end(data.formEventInterface));
-    out.resize(kHeaderSize, 0);
+    for (const Guid& g : {data.formGuid, data.secondFormGuid, data.formEventInterface})
+        out.insert(out.end(), g.bytes.begin(), g.bytes.end());
+    out.resize(kDescriptionHeaderSize, 0);
     appendU32(out, 0);  // total size, patched below
     writeObject(out, data.form);
     out.push_back(kChildrenBegin);
@@ -224,7 +223,7 @@ std::vector<std::uint8_t> writeFormDescription(const DescriptionData& data) {
         out.push_back(i + 1 < data.children.size() ? kNextSibling : kChildrenEnd);
     }
     out.push_back(kEndOfForm);
-    patchU32(out, kHeaderSize, std::uint32_t(out.size() - kHeaderSize));
+    patchU32(out, kDescriptionHeaderSize, std::uint32_t(out.size() - kDescriptionHeaderSize));
     return out;
 }
 
@@ -233,11 +232,11 @@ DescriptionView walkFormDescription(std::span<const std::uint8_t> bytes) {
     if (in.u32("description magic") != kDescriptionMagic) in.fail("description magic is not 0x0031CCFF", 0);
     in.skip(1, "header byte");
     DescriptionView view;
-    view.formGuid = in.bytes(16, "form GUID");
-    in.skip(kHeaderSize - in.position(), "header");
+    view.formGuid = Guid::fromBytes(in.bytes(16, "form GUID").first<16>());
+    in.skip(kDescriptionHeaderSize - in.position(), "header");
     const std::uint32_t totalSize = in.u32("total size");
-    if (std::uint64_t(kHeaderSize) + totalSize != bytes.size())
-        in.fail("89 + total size differs from the description's length", kHeaderSize);
+    if (std::uint64_t(kDescriptionHeaderSize) + totalSize != bytes.size())
+        in.fail("89 + total size differs from the description's length", kDescriptionHeaderSize);
 
     view.form = readObject(bytes, in.position(), 0);
     in.skip(view.form.size, "form's record");
@@ -272,4 +271,4 @@ std::uint32_t valueU32(const PropertyView& p, std::size_t index) {
     return std::uint32_t(littleEndian(p.value.subspan(4 * index, 4)));
 }
 
-}  // namespace zelk::form
+}  // namespace zelk::formats

@@ -4,16 +4,18 @@
 // controls' records between markers. Every number is little-endian and fields
 // follow each other without alignment.
 
+#include "formats/guid.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
-namespace zelk::form {
+namespace zelk::formats {
 
 inline constexpr std::uint32_t kDescriptionMagic = 0x0031CCFF;
-inline constexpr std::size_t kHeaderSize = 89;
+inline constexpr std::size_t kDescriptionHeaderSize = 89;
 
 enum KindCode : std::uint8_t {
     kKindCommandButton = 0x04,
@@ -45,7 +47,7 @@ struct PropertyFormat {
 const PropertyFormat* findPropertyFormat(std::uint8_t kind, std::uint8_t code);
 
 // Property codes by kind.
-namespace code {
+namespace property_code {
 inline constexpr std::uint8_t kCaption = 0x01;           // form, button
 inline constexpr std::uint8_t kOpaqueWord19 = 0x19;      // form: a 32-bit word nothing reads
 inline constexpr std::uint8_t kFormPicture = 0x21;
@@ -59,7 +61,7 @@ inline constexpr std::uint8_t kImagePicture = 0x02;
 inline constexpr std::uint8_t kImageRect = 0x03;
 inline constexpr std::uint8_t kVisible = 0x08;
 inline constexpr std::uint8_t kStretch = 0x0A;
-}  // namespace code
+}  // namespace property_code
 
 // ---- writing ----
 
@@ -77,9 +79,9 @@ struct ObjectData {
 
 struct DescriptionData {
     std::uint8_t headerByte;
-    std::uint8_t formGuid[16];
-    std::uint8_t secondFormGuid[16];
-    std::uint8_t formEventInterface[16];
+    Guid formGuid;
+    Guid secondFormGuid;
+    Guid formEventInterface;
     ObjectData form;
     std::vector<ObjectData> children;
 };
@@ -114,7 +116,7 @@ struct ObjectView {
 };
 
 struct DescriptionView {
-    std::span<const std::uint8_t> formGuid;
+    Guid formGuid;
     ObjectView form;
     std::vector<ObjectView> children;
 };
@@ -130,4 +132,4 @@ DescriptionView walkFormDescription(std::span<const std::uint8_t> bytes);
 std::uint16_t valueU16(const PropertyView& p, std::size_t index);
 std::uint32_t valueU32(const PropertyView& p, std::size_t index);
 
-}  // namespace zelk::form
+}  // namespace zelk::formats

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace zelk {
+namespace zelk::formats {
 
 // A stored record failed one of its checks. `check` names the rule that failed,
 // `offset` is the byte offset (from the start of the frame being read) where it
@@ -23,4 +23,4 @@ private:
     std::size_t offset_;
 };
 
-}  // namespace zelk
+}  // namespace zelk::formats

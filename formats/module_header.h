@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace zelk::rt {
+namespace zelk::formats {
 
 // "ZELK": the loader takes the image for one of ours only with this word first.
 inline constexpr std::uint32_t kModuleMagic = 0x4B4C455A;
@@ -52,4 +52,4 @@ inline constexpr std::uint32_t kVersion = 16;
 inline constexpr std::uint32_t kNeutralLanguage = 0;
 }  // namespace resource_directory
 
-}  // namespace zelk::rt
+}  // namespace zelk::formats

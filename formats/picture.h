@@ -1,13 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <vector>
 
-namespace zelk {
+namespace zelk::formats {
 
 struct Rgb {
     std::uint8_t r = 0, g = 0, b = 0;
     friend bool operator==(const Rgb&, const Rgb&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const Rgb& c) {
+        return out << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
+    }
 };
 
 // A decoded picture: rows top-down, as displayed.
@@ -24,4 +28,4 @@ struct Picture {
     friend bool operator==(const Picture&, const Picture&) = default;
 };
 
-}  // namespace zelk
+}  // namespace zelk::formats

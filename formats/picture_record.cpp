@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace zelk {
+namespace zelk::formats {
 namespace {
 
 constexpr std::uint32_t kFileHeaderSize = 14;
@@ -108,4 +108,4 @@ Picture readPictureRecord(std::span<const std::uint8_t> record, std::size_t base
     return picture;
 }
 
-}  // namespace zelk
+}  // namespace zelk::formats

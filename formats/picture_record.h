@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-namespace zelk {
+namespace zelk::formats {
 
 inline constexpr std::uint32_t kPictureRecordMagic = 0x0000746C;  // "lt\0\0"
 
@@ -43,4 +43,4 @@ BitmapRows readBitmapRows(std::span<const std::uint8_t> record, std::size_t base
 // A side above 16384 pixels is refused before anything is allocated.
 Picture readPictureRecord(std::span<const std::uint8_t> record, std::size_t baseOffset = 0);
 
-}  // namespace zelk
+}  // namespace zelk::formats

@@ -1,43 +1,43 @@
 #include "imagegen/image_assembly.h"
 
-#include "program/icon_group.h"
-#include "program/image_builder.h"
+#include "program/records/icon_group.h"
+#include "program/records/image_builder.h"
 #include "program/image_layout.h"
-#include "program/module_records.h"
-#include "program/project_descriptor.h"
-#include "program/resource_directory.h"
-#include "program/version_record.h"
-#include "program/binding_tables.h"
+#include "program/records/module_records.h"
+#include "program/records/project_descriptor.h"
+#include "program/records/resource_directory.h"
+#include "program/records/version_record.h"
+#include "program/records/binding_tables.h"
 
 #include <stdexcept>
 
-namespace zelk::image {
+namespace zelk::imagegen {
 
-AssembledImage assembleImage(const form1::PictureRecords& pictures,
+AssembledImage assembleImage(const program::records::PictureRecords& pictures,
                              std::span<const std::vector<std::uint8_t>> iconImages) {
-    const std::vector<std::uint8_t> description = form::writeFormDescription(form1::describeForm1(pictures));
+    const std::vector<std::uint8_t> description = formats::writeFormDescription(program::records::describeForm1(pictures));
 
-    ImageBuilder out(layout::kImageBase);
-    image::writeModuleHeader(out);
-    image::writeImportThunks(out);
-    image::writeCodeRange(out);
-    form1::writeProcedureDescriptors(out);
-    project::writeProjectRecords(out);
-    project::writeObjectInfo(out);
-    form1::writeBindingTables(out);
-    image::writeImportDirectory(out);
-    project::writeRegistrationData(out);
+    program::records::ImageBuilder out(program::kImageBase);
+    program::records::writeModuleHeader(out);
+    program::records::writeImportThunks(out);
+    program::records::writeCodeRange(out);
+    program::records::writeProcedureDescriptors(out);
+    program::records::writeProjectRecords(out);
+    program::records::writeObjectInfo(out);
+    program::records::writeBindingTables(out);
+    program::records::writeImportDirectory(out);
+    program::records::writeRegistrationData(out);
     out.bind("form_description");
     out.bytes(description);
     out.zeros(2);
-    project::writeGuiTable(out, std::uint32_t(description.size()));
-    std::vector<image::Resource> resources{identity::writeVersionRecord(out)};
-    for (image::Resource& icon : identity::writeIconGroup(out, iconImages)) resources.push_back(std::move(icon));
-    image::writeResourceDirectory(out, resources);
+    program::records::writeGuiTable(out, std::uint32_t(description.size()));
+    std::vector<program::records::Resource> resources{program::records::writeVersionRecord(out)};
+    for (program::records::Resource& icon : program::records::writeIconGroup(out, iconImages)) resources.push_back(std::move(icon));
+    program::records::writeResourceDirectory(out, resources);
     out.align(16);
     out.bind("image_end");
-    if (out.here() > layout::kDataBlock) throw std::logic_error("the image runs into the data block");
+    if (out.here() > program::kDataBlock) throw std::logic_error("the image runs into the data block");
     return {out.base(), out.finish(), out.labels()};
 }
 
-}  // namespace zelk::image
+}  // namespace zelk::imagegen

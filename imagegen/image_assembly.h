@@ -1,6 +1,6 @@
 #pragma once
 
-#include "program/form1_description.h"
+#include "program/records/form1_description.h"
 
 #include <cstdint>
 #include <map>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace zelk::image {
+namespace zelk::imagegen {
 
 struct AssembledImage {
     std::uint32_t base;
@@ -20,7 +20,7 @@ struct AssembledImage {
 // project descriptor, binding tables, procedure descriptors, imports, the
 // form description with its pictures, the version record, the icon group with
 // its images (bitmap icon images, in the group's order) and the resource directory.
-AssembledImage assembleImage(const form1::PictureRecords& pictures,
+AssembledImage assembleImage(const program::records::PictureRecords& pictures,
                              std::span<const std::vector<std::uint8_t>> iconImages);
 
-}  // namespace zelk::image
+}  // namespace zelk::imagegen

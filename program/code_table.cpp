@@ -7,25 +7,28 @@
 namespace zelk::program {
 namespace {
 
-using layout::Code;
-using layout::codeAddress;
+using runtime_interface::CleanupRoutine;
+using runtime_interface::CodeEntry;
+using runtime_interface::HandlerRoutine;
+using runtime_interface::ResumePoint;
 
-// Only the handlers' own places, exit points and clean-ups stand for native
+
+// Only the handlers' bodies, exit points and clean-ups stand for native
 // routines; the entries in front of the handlers are stored code the runtime
 // follows.
-const rt::CodeEntry kTable[] = {
-    {codeAddress(Code::Command1Click), rt::HandlerRoutine(Command1_Click)},
-    {codeAddress(Code::SlideExitPoint), rt::ResumePoint{}},
-    {codeAddress(Code::SlideCommonCleanup), rt::CleanupRoutine(freeLoopPair)},
-    {codeAddress(Code::SlideUnwindCleanup), rt::CleanupRoutine(slideUnwindCleanup)},
-    {codeAddress(Code::Command2Click), rt::HandlerRoutine(Command2_Click)},
-    {codeAddress(Code::GallopExitPoint), rt::ResumePoint{}},
-    {codeAddress(Code::GallopCommonCleanup), rt::CleanupRoutine(freeLoopPair)},
-    {codeAddress(Code::GallopUnwindCleanup), rt::CleanupRoutine(gallopUnwindCleanup)},
+const CodeEntry kTable[] = {
+    {codeAddress(Code::Command1ClickBody), HandlerRoutine(Command1_Click)},
+    {codeAddress(Code::SlideExitPoint), ResumePoint{}},
+    {codeAddress(Code::SlideCommonCleanup), CleanupRoutine(freeLoopPair)},
+    {codeAddress(Code::SlideUnwindCleanup), CleanupRoutine(slideUnwindCleanup)},
+    {codeAddress(Code::Command2ClickBody), HandlerRoutine(Command2_Click)},
+    {codeAddress(Code::GallopExitPoint), ResumePoint{}},
+    {codeAddress(Code::GallopCommonCleanup), CleanupRoutine(freeLoopPair)},
+    {codeAddress(Code::GallopUnwindCleanup), CleanupRoutine(gallopUnwindCleanup)},
 };
 
 }  // namespace
 
-std::span<const rt::CodeEntry> codeTable() { return kTable; }
+std::span<const CodeEntry> codeTable() { return kTable; }
 
 }  // namespace zelk::program

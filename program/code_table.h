@@ -7,7 +7,7 @@
 namespace zelk::program {
 
 // The code addresses that stand for native routines of the program: the
-// handlers' own places, their exit points and their clean-ups.
-std::span<const rt::CodeEntry> codeTable();
+// handlers' bodies, their exit points and their clean-ups.
+std::span<const runtime_interface::CodeEntry> codeTable();
 
 }  // namespace zelk::program

@@ -2,6 +2,6 @@
 
 namespace zelk::program {
 
-alignas(16) std::uint8_t dataBlock[layout::kDataBlockSize] = {};
+alignas(16) std::uint8_t dataBlock[program::kDataBlockSize] = {};
 
 }  // namespace zelk::program

@@ -3,21 +3,21 @@
 // The Form1 object as the program's code sees it.
 
 #include "runtime_interface/form_interface.h"
-#include "runtime_interface/vb_types.h"
+#include "runtime_interface/variant.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
 
-namespace zelk::form1 {
+namespace zelk::program {
 
 // Control entries in the order of the control table (and of the sinks).
 enum ControlEntry : int { kEntryImg2, kEntryImg3, kEntryForm, kEntryCommand1, kEntryCommand2, kEntryImg1, kControlEntries };
 
 struct Form1 {
-    const rt::FormInterface* interfaceTable;
-    rt::FormRuntimeState runtimeState;
-    vb::Variant MovePos;
+    const runtime_interface::FormInterface* interfaceTable;
+    runtime_interface::FormRuntimeState runtimeState;
+    runtime_interface::Variant MovePos;
     std::int32_t PauseCount;
     std::uint32_t sinks[kControlEntries];  // the runtime calls a control's events on its sink
 };
@@ -33,4 +33,4 @@ inline constexpr std::uint32_t sinkOffset(ControlEntry entry) {
 // which is the order their records are stored in, not the order of the names.
 enum PictureAccessor : int { kAccessImg3, kAccessImg2, kAccessImg1 };
 
-}  // namespace zelk::form1
+}  // namespace zelk::program

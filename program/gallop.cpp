@@ -5,7 +5,11 @@
 
 namespace zelk::program {
 
-using namespace form1;
+using runtime_interface::Variant;
+using runtime_interface::integer16Variant;
+using runtime_interface::kFalse;
+using runtime_interface::kTrue;
+
 
 namespace {
 
@@ -15,7 +19,7 @@ GallopLocals& gallop(void* locals) { return static_cast<GallopLocals&>(*static_c
 // variant, which the loop no longer reads.
 void offsetPut(GallopLocals& l, PictureAccessor picture, std::int16_t offset) {
     SetImgLeft(l, picture, [&] {
-        l.stepConstant = vb::makeI2(offset);
+        l.stepConstant = integer16Variant(offset);
         return imported<Import::__vbaVarAdd>()(&l.sum, &l.stepConstant, &l.form->MovePos);
     });
     imported<Import::__vbaFreeVar>()(&l.sum);
@@ -35,26 +39,26 @@ constexpr HandlerCleanups kGallopCleanups{freeLoopPair, gallopUnwindCleanup};
 
 std::int32_t Command2_Click(std::uintptr_t argument) {
     GallopLocals l;
-    enterHandler(l, argument, layout::kGallopProcedure);
-    l.sum = vb::Variant{};
+    enterHandler(l, argument, program::kGallopProcedure);
+    l.sum = Variant{};
     runBody(l, kGallopCleanups, [&] {
         stepLoop(l, [&] {
-            SetImgVisible(l, kAccessImg1, vb::kTrue);
-            SetImgVisible(l, kAccessImg2, vb::kFalse);
-            SetImgVisible(l, kAccessImg3, vb::kFalse);
+            SetImgVisible(l, kAccessImg1, kTrue);
+            SetImgVisible(l, kAccessImg2, kFalse);
+            SetImgVisible(l, kAccessImg3, kFalse);
             SetImgLeft(l, kAccessImg1, [&] { return &l.form->MovePos; });
             BusyPause(l.form, kGallopPause);
 
-            SetImgVisible(l, kAccessImg1, vb::kFalse);
-            SetImgVisible(l, kAccessImg2, vb::kTrue);
+            SetImgVisible(l, kAccessImg1, kFalse);
+            SetImgVisible(l, kAccessImg2, kTrue);
             offsetPut(l, kAccessImg2, 100);
             BusyPause(l.form, kGallopPause);
 
             // Img1 is hidden since the second phase; the third hides it once
             // more, so every phase starts from the same puts.
-            SetImgVisible(l, kAccessImg1, vb::kFalse);
-            SetImgVisible(l, kAccessImg2, vb::kFalse);
-            SetImgVisible(l, kAccessImg3, vb::kTrue);
+            SetImgVisible(l, kAccessImg1, kFalse);
+            SetImgVisible(l, kAccessImg2, kFalse);
+            SetImgVisible(l, kAccessImg3, kTrue);
             offsetPut(l, kAccessImg3, 200);
             BusyPause(l.form, kGallopPause);
         });

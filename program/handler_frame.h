@@ -13,21 +13,28 @@
 
 namespace zelk::program {
 
-using form1::Form1;
-using form1::PictureAccessor;
-using rt::Import;
+using runtime_interface::HandlerFrameRecord;
+using runtime_interface::ImageControlInterface;
+using runtime_interface::RaisedError;
+using runtime_interface::Variant;
+using runtime_interface::integer16Variant;
+using runtime_interface::kImageControlInterfaceId;
+using runtime_interface::kLeftSlot;
+using runtime_interface::kVisibleSlot;
+using formats::Import;
+
 
 struct HandlerLocals {
-    vb::HandlerFrameRecord frame;
+    HandlerFrameRecord frame;
     Form1* form;
-    vb::ImageControlInterface* objectTemporary;
-    vb::Variant startConstant, endConstant, stepConstant;  // what the step loop is given
-    vb::Variant hiddenEnd, hiddenStep;  // where the runtime keeps the loop going
+    ImageControlInterface* objectTemporary;
+    Variant startConstant, endConstant, stepConstant;  // what the step loop is given
+    Variant hiddenEnd, hiddenStep;  // where the runtime keeps the loop going
 };
 
 // The gallop's frame also holds the sum that places the second and third pose.
 struct GallopLocals : HandlerLocals {
-    vb::Variant sum;  // MovePos + 100 or + 200, held only for one put
+    Variant sum;  // MovePos + 100 or + 200, held only for one put
 };
 
 // The clean-ups a handler's procedure descriptor names.
@@ -45,7 +52,7 @@ std::int32_t leaveHandler(HandlerLocals& locals, const HandlerCleanups& cleanups
 
 // Offers a raised error to the thread's registrations, newest first; true when
 // one has run the clean-ups and resumes the handler at its exit point.
-bool offerToRegistrations(const vb::RaisedError& error);
+bool offerToRegistrations(const RaisedError& error);
 
 // An error that no registration took, or one that is no run-time error, still
 // leaves through the frame: clean-ups run, the form is released and the
@@ -60,7 +67,7 @@ void runBody(HandlerLocals& locals, const HandlerCleanups& cleanups, Body&& body
         try {
             body();
             locals.frame.result = 0;
-        } catch (const vb::RaisedError& error) {
+        } catch (const RaisedError& error) {
             if (offerToRegistrations(error)) return;
             throw;
         }
@@ -70,26 +77,26 @@ void runBody(HandlerLocals& locals, const HandlerCleanups& cleanups, Body&& body
     }
 }
 
-inline vb::ImageControlInterface* takeControl(HandlerLocals& l, PictureAccessor picture) {
+inline ImageControlInterface* takeControl(HandlerLocals& l, PictureAccessor picture) {
     return imported<Import::__vbaObjSet>()(&l.objectTemporary, l.form->interfaceTable->imageAccessors[picture](l.form));
 }
 
-inline void checkStatus(std::int32_t status, vb::ImageControlInterface* control, std::int32_t slot) {
-    if (status < 0) imported<Import::__vbaHresultCheckObj>()(status, control, &vb::kImageControlInterfaceId, slot);
+inline void checkStatus(std::int32_t status, ImageControlInterface* control, std::int32_t slot) {
+    if (status < 0) imported<Import::__vbaHresultCheckObj>()(status, control, &kImageControlInterfaceId, slot);
 }
 
 inline void SetImgVisible(HandlerLocals& l, PictureAccessor picture, std::int16_t flag) {
-    vb::ImageControlInterface* control = takeControl(l, picture);
-    checkStatus(control->putVisible(flag), control, vb::kVisibleSlot);
+    ImageControlInterface* control = takeControl(l, picture);
+    checkStatus(control->putVisible(flag), control, kVisibleSlot);
     imported<Import::__vbaFreeObj>()(&l.objectTemporary);
 }
 
 // `value` is obtained only once the control is held, as the gallop forms its sum there.
 template <class Value>
 void SetImgLeft(HandlerLocals& l, PictureAccessor picture, Value&& value) {
-    vb::ImageControlInterface* control = takeControl(l, picture);
+    ImageControlInterface* control = takeControl(l, picture);
     const float twips = imported<Import::__vbaR4Var>()(value());
-    checkStatus(control->putLeft(twips), control, vb::kLeftSlot);
+    checkStatus(control->putLeft(twips), control, kLeftSlot);
     imported<Import::__vbaFreeObj>()(&l.objectTemporary);
 }
 
@@ -117,10 +124,10 @@ inline constexpr std::int16_t kLoopStart = 0, kLoopEnd = 8000, kLoopStep = 400;
 // Runs `body` with MovePos = 0, 400, ..., 8000.
 template <class Body>
 void stepLoop(HandlerLocals& l, Body&& body) {
-    l.startConstant = vb::makeI2(kLoopStart);
-    l.endConstant = vb::makeI2(kLoopEnd);
-    l.stepConstant = vb::makeI2(kLoopStep);
-    vb::Variant* movePos = &l.form->MovePos;
+    l.startConstant = integer16Variant(kLoopStart);
+    l.endConstant = integer16Variant(kLoopEnd);
+    l.stepConstant = integer16Variant(kLoopStep);
+    Variant* movePos = &l.form->MovePos;
     if (!imported<Import::__vbaVarForInit>()(movePos, &l.hiddenEnd, &l.hiddenStep, &l.startConstant, &l.endConstant,
                                               &l.stepConstant))
         return;

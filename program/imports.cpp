@@ -2,6 +2,6 @@
 
 namespace zelk::program {
 
-std::array<rt::AnyRoutine, rt::kImportCount> importAddressTable{};
+std::array<runtime_interface::AnyRoutine, formats::kImportCount> importAddressTable{};
 
 }  // namespace zelk::program

@@ -5,26 +5,29 @@
 
 #include "formats/import_list.h"
 #include "runtime_interface/loaded_module.h"
-#include "runtime_interface/vb_operations.h"
+#include "runtime_interface/runtime_operations.h"
 
 #include <array>
 
 namespace zelk::program {
 
-extern std::array<rt::AnyRoutine, rt::kImportCount> importAddressTable;
+using formats::Import;
 
-template <rt::Import I>
+extern std::array<runtime_interface::AnyRoutine, formats::kImportCount> importAddressTable;
+
+// The signature an import is called by.
+template <Import I>
 struct ImportType;
 
-#define ZELK_IMPORT_TYPE(name)                 \
-    template <>                                \
-    struct ImportType<rt::Import::name> {      \
-        using type = decltype(&vb::name);      \
+#define ZELK_IMPORT_TYPE(name, ordinal)                   \
+    template <>                                           \
+    struct ImportType<Import::name> {                     \
+        using type = runtime_interface::signature::name*; \
     };
 ZELK_RUNTIME_IMPORTS(ZELK_IMPORT_TYPE)
 #undef ZELK_IMPORT_TYPE
 
-template <rt::Import I>
+template <Import I>
 typename ImportType<I>::type imported() {
     return reinterpret_cast<typename ImportType<I>::type>(importAddressTable[int(I)]);
 }

@@ -6,7 +6,7 @@
 namespace zelk::program {
 
 void programEntry() {
-    imported<rt::Import::ThunRTMain>()(layout::kProjectHeader);
+    imported<formats::Import::ThunRTMain>()(program::kProjectHeader);
     __builtin_unreachable();  // the runtime ends the process
 }
 

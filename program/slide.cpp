@@ -5,7 +5,6 @@
 
 namespace zelk::program {
 
-using namespace form1;
 
 void slideUnwindCleanup(void* locals) {
     imported<Import::__vbaFreeObj>()(&static_cast<HandlerLocals*>(locals)->objectTemporary);
@@ -17,11 +16,11 @@ constexpr HandlerCleanups kSlideCleanups{freeLoopPair, slideUnwindCleanup};
 
 std::int32_t Command1_Click(std::uintptr_t argument) {
     HandlerLocals l;
-    enterHandler(l, argument, layout::kSlideProcedure);
+    enterHandler(l, argument, program::kSlideProcedure);
     runBody(l, kSlideCleanups, [&] {
-        SetImgVisible(l, kAccessImg1, vb::kTrue);
-        SetImgVisible(l, kAccessImg2, vb::kFalse);
-        SetImgVisible(l, kAccessImg3, vb::kFalse);
+        SetImgVisible(l, kAccessImg1, runtime_interface::kTrue);
+        SetImgVisible(l, kAccessImg2, runtime_interface::kFalse);
+        SetImgVisible(l, kAccessImg3, runtime_interface::kFalse);
         stepLoop(l, [&] {
             SetImgLeft(l, kAccessImg1, [&] { return &l.form->MovePos; });
             BusyPause(l.form, kSlidePause);

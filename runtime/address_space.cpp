@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 
 std::string hexAddress(std::uint32_t address) {
     char buf[16];
@@ -35,11 +35,11 @@ std::span<const std::uint8_t> AddressSpace::bytes(std::uint32_t address, std::ui
 }
 
 std::uint16_t AddressSpace::u16(std::uint32_t address, const char* what) const {
-    return std::uint16_t(littleEndian(bytes(address, 2, what)));
+    return std::uint16_t(formats::littleEndian(bytes(address, 2, what)));
 }
 
 std::uint32_t AddressSpace::u32(std::uint32_t address, const char* what) const {
-    return std::uint32_t(littleEndian(bytes(address, 4, what)));
+    return std::uint32_t(formats::littleEndian(bytes(address, 4, what)));
 }
 
 std::string AddressSpace::cstr(std::uint32_t address, const char* what, std::uint32_t maxLength) const {
@@ -52,4 +52,4 @@ std::string AddressSpace::cstr(std::uint32_t address, const char* what, std::uin
     throw BadAddress(std::string(what) + ": text at " + hexAddress(address) + " is not terminated");
 }
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 
 class BadAddress : public std::runtime_error {
 public:
@@ -42,4 +42,4 @@ private:
     std::vector<Region> regions_;
 };
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

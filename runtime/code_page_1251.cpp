@@ -1,6 +1,6 @@
 #include "runtime/code_page_1251.h"
 
-namespace zelk::rt {
+namespace zelk::runtime {
 namespace {
 
 // 0x80 to 0xBF; 0xC0 to 0xFF are А to я in order. 0x98 has no character.
@@ -39,4 +39,4 @@ std::string decodeCodePage1251(std::span<const std::uint8_t> text) {
     return out;
 }
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

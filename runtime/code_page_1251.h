@@ -4,9 +4,9 @@
 #include <span>
 #include <string>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 
 // Text stored one byte a character in code page 1251, as UTF-8.
 std::string decodeCodePage1251(std::span<const std::uint8_t> text);
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

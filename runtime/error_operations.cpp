@@ -3,12 +3,21 @@
 #include "runtime_interface/exception_chain.h"
 #include "runtime/process.h"
 #include "runtime_interface/raised_error.h"
-#include "runtime_interface/vb_operations.h"
+#include "runtime/exports.h"
 
 #include <cstdio>
 
-namespace zelk::vb {
+namespace zelk::runtime {
 namespace {
+
+using runtime_interface::CleanupRoutine;
+using runtime_interface::CodeTarget;
+using runtime_interface::ExceptionDisposition;
+using runtime_interface::HandlerFrameRecord;
+using runtime_interface::ImageControlInterface;
+using runtime_interface::RaisedError;
+using runtime_interface::ResumePoint;
+using formats::Guid;
 
 struct KnownError {
     std::int32_t number;
@@ -58,21 +67,21 @@ void __vbaFPException() { throw RaisedError(6, "Overflow"); }
 // keeps the error for the runtime, and resumes the handler at its exit point,
 // which frees the loop, releases the form and returns.
 ExceptionDisposition __vbaExceptHandler(const RaisedError& error, HandlerFrameRecord* frame) {
-    rt::Process& process = rt::Process::current();
-    const rt::AddressSpace& space = process.space();
+    runtime::Process& process = runtime::Process::current();
+    const runtime::AddressSpace& space = process.space();
     const std::uint32_t descriptor = frame->procedureDescriptor;
     const std::uint32_t exitPoint = space.u32(descriptor + 4, "procedure exit point");
     const std::uint32_t unwindCleanup = space.u32(descriptor + 12, "procedure unwind clean-up");
 
-    const rt::CodeTarget* resume = process.nativeRoutine(exitPoint);
-    const rt::CodeTarget* unwind = process.nativeRoutine(unwindCleanup);
-    if (!resume || !std::holds_alternative<rt::ResumePoint>(*resume) || !unwind ||
-        !std::holds_alternative<rt::CleanupRoutine>(*unwind))
-        return ExceptionDisposition::ContinueSearch;
+    const CodeTarget* resume = process.nativeRoutine(exitPoint);
+    const CodeTarget* unwind = process.nativeRoutine(unwindCleanup);
+    if (!resume || !std::holds_alternative<ResumePoint>(*resume) || !unwind ||
+        !std::holds_alternative<CleanupRoutine>(*unwind))
+        return runtime_interface::ExceptionDisposition::ContinueSearch;
 
-    std::get<rt::CleanupRoutine>(*unwind)(frame->stackPosition);
+    std::get<CleanupRoutine>(*unwind)(frame->stackPosition);
     process.setPendingError(error);
-    return ExceptionDisposition::ResumeAtExitPoint;
+    return runtime_interface::ExceptionDisposition::ResumeAtExitPoint;
 }
 
-}  // namespace zelk::vb
+}  // namespace zelk::runtime

@@ -6,13 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 
-std::string runTimeErrorMessage(const vb::RaisedError& error) {
+std::string runTimeErrorMessage(const runtime_interface::RaisedError& error) {
     return "Run-time error '" + std::to_string(error.number()) + "':\n\n" + error.description();
 }
 
-void reportAndExit(const vb::RaisedError& error) {
+void reportAndExit(const runtime_interface::RaisedError& error) {
     const std::string message = runTimeErrorMessage(error);
     std::fprintf(stderr, "%s\n", message.c_str());
     std::fflush(stderr);
@@ -22,4 +22,4 @@ void reportAndExit(const vb::RaisedError& error) {
     std::_Exit(1);
 }
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

@@ -1,10 +1,10 @@
 // The event sinks' own interface: a sink lives inside its form, so it counts
 // no references of its own and answers only for itself.
-#include "runtime_interface/vb_operations.h"
+#include "runtime/exports.h"
 
-namespace zelk::vb {
+namespace zelk::runtime {
 
-std::int32_t EVENT_SINK_QueryInterface(void* sink, const Guid*, void** out) {
+std::int32_t EVENT_SINK_QueryInterface(void* sink, const formats::Guid*, void** out) {
     if (!out) return std::int32_t(0x80004003);  // invalid pointer
     *out = sink;
     return 0;
@@ -13,4 +13,4 @@ std::int32_t EVENT_SINK_QueryInterface(void* sink, const Guid*, void** out) {
 std::uint32_t EVENT_SINK_AddRef(void*) { return 1; }
 std::uint32_t EVENT_SINK_Release(void*) { return 1; }
 
-}  // namespace zelk::vb
+}  // namespace zelk::runtime

@@ -9,19 +9,24 @@
 #include <new>
 #include <utility>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 namespace {
 
-using namespace zelk::form;
+using runtime_interface::FormInterface;
+using runtime_interface::FormRuntimeState;
+using runtime_interface::ImageControlInterface;
+using runtime_interface::kMaxImageAccessors;
+using formats::BitmapRows;
+using formats::FormatError;
+using formats::Guid;
+using formats::readBitmapRows;
 
-std::span<const std::uint8_t> guidBytes(const vb::Guid& g) {
-    return {reinterpret_cast<const std::uint8_t*>(&g), sizeof g};
-}
+using namespace zelk::formats;
 
 // A property the record does not store takes its default: an empty caption,
 // position and size 0.
 std::string captionOf(const ObjectView& object) {
-    const PropertyView* p = object.find(code::kCaption);
+    const PropertyView* p = object.find(property_code::kCaption);
     return p ? decodeCodePage1251(p->value) : std::string();
 }
 
@@ -54,7 +59,7 @@ FormRuntimeState& runtimeStateOf(void* form) {
     return *reinterpret_cast<FormRuntimeState*>(static_cast<char*>(form) + sizeof(void*));
 }
 
-std::int32_t formQueryInterface(void* form, const vb::Guid*, void** out) {
+std::int32_t formQueryInterface(void* form, const Guid*, void** out) {
     if (!out) return std::int32_t(0x80004003);  // invalid pointer
     *out = form;
     return 0;
@@ -70,7 +75,7 @@ void formUnload(void*) {}
 }  // namespace
 
 template <int Slot>
-vb::ImageControlInterface* FormInstance::imageAccessor(void* form) {
+ImageControlInterface* FormInstance::imageAccessor(void* form) {
     FormInstance& self = owner(form);
     ImageControl* control = self.images_.at(Slot).get();
     control->AddRef();
@@ -85,34 +90,34 @@ FormRuntimeState& FormInstance::state() const { return runtimeStateOf(object_); 
 
 FormInstance::FormInstance(Process& process, const FormBinding& binding, const DescriptionView& description)
     : process_(process), binding_(binding) {
-    if (!std::ranges::equal(description.formGuid, guidBytes(binding.formGuid)))
+    if (description.formGuid != binding.formGuid)
         throw BadDescriptor("form description's GUID differs from the GUI table entry's");
 
     const ObjectView& form = description.form;
     caption_ = captionOf(form);
-    background_ = picture(form.find(code::kFormPicture));
+    background_ = picture(form.find(property_code::kFormPicture));
 
     for (const ObjectView& child : description.children) {
         if (!binding.control(child.index))
             throw FormatError(child.name + " has no entry in the control table", child.offset);
         if (child.kind == kKindCommandButton) {
-            const PropertyView* tab = child.find(code::kTabIndex);
-            buttons_.push_back({child.name, child.index, captionOf(child), pixelRect(position(child, code::kButtonRect)),
+            const PropertyView* tab = child.find(property_code::kTabIndex);
+            buttons_.push_back({child.name, child.index, captionOf(child), pixelRect(position(child, property_code::kButtonRect)),
                                 tab ? std::int32_t(valueU16(*tab, 0)) : 0});
         } else if (child.kind == kKindImage) {
-            const TwipsRect rect = position(child, code::kImageRect);
-            const PropertyView* pic = child.find(code::kImagePicture);
+            const TwipsRect rect = position(child, property_code::kImageRect);
+            const PropertyView* pic = child.find(property_code::kImagePicture);
             images_.push_back(std::make_unique<ImageControl>(
                 child.name, child.index, picture(pic),
                 ImageControl::Placement{rect.left, rect.top, rect.width, rect.height,
-                                        flag(child, code::kVisible, true), flag(child, code::kStretch, false)}));
+                                        flag(child, property_code::kVisible, true), flag(child, property_code::kStretch, false)}));
         }
     }
 
     const auto usableClientSize = [this] {
         return clientWidth_ > 0 && clientHeight_ > 0 && clientWidth_ <= 8192 && clientHeight_ <= 8192;
     };
-    if (const PropertyView* client = form.find(code::kClientRect)) {
+    if (const PropertyView* client = form.find(property_code::kClientRect)) {
         clientWidth_ = twipsToPixels(std::int32_t(valueU32(*client, 2)));
         clientHeight_ = twipsToPixels(std::int32_t(valueU32(*client, 3)));
         if (!usableClientSize()) throw FormatError("client size out of range", client->offset);
@@ -189,4 +194,4 @@ std::int32_t FormInstance::fireEvent(std::int32_t controlIndex, int slot) {
     return process_.callEntry(entry, reinterpret_cast<std::uintptr_t>(object_) + control->sinkOffset);
 }
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

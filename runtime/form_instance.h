@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 
 struct ButtonControl {
     std::string name;
@@ -30,7 +30,7 @@ struct ButtonControl {
 class FormInstance {
 public:
     // Decodes the controls and pictures; throws FormatError or BadDescriptor.
-    FormInstance(Process& process, const FormBinding& binding, const form::DescriptionView& description);
+    FormInstance(Process& process, const FormBinding& binding, const formats::DescriptionView& description);
     ~FormInstance();
     FormInstance(const FormInstance&) = delete;
     FormInstance& operator=(const FormInstance&) = delete;
@@ -43,7 +43,7 @@ public:
     const std::string& caption() const { return caption_; }
     int clientWidth() const { return clientWidth_; }
     int clientHeight() const { return clientHeight_; }
-    const BitmapRows& background() const { return background_; }
+    const formats::BitmapRows& background() const { return background_; }
     const std::vector<ButtonControl>& buttons() const { return buttons_; }
     // In description order, which the walk holds to be control-index order:
     // the order the form's accessors serve them in.
@@ -56,21 +56,21 @@ public:
     static FormInstance& owner(void* formObject);
 
 private:
-    FormRuntimeState& state() const;
+    runtime_interface::FormRuntimeState& state() const;
     void buildObject();
     template <int Slot>
-    static vb::ImageControlInterface* imageAccessor(void* form);
+    static runtime_interface::ImageControlInterface* imageAccessor(void* form);
 
     Process& process_;
     const FormBinding& binding_;
     std::string caption_;
     int clientWidth_ = 0, clientHeight_ = 0;
-    BitmapRows background_;
+    formats::BitmapRows background_;
     std::vector<ButtonControl> buttons_;
     std::vector<std::unique_ptr<ImageControl>> images_;
-    FormInterface interface_{};
+    runtime_interface::FormInterface interface_{};
     void* object_ = nullptr;
     std::size_t objectSize_ = 0;
 };
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

@@ -8,7 +8,7 @@
 #include <bit>
 #include <cstring>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 namespace {
 
 QRect toQRect(const PixelRect& r) { return QRect(r.x, r.y, r.width, r.height); }
@@ -21,7 +21,7 @@ QImage sized(const QImage& picture, const PixelRect& box) {
 
 }  // namespace
 
-QImage toQImage(const BitmapRows& bitmap) {
+QImage toQImage(const formats::BitmapRows& bitmap) {
     static_assert(std::endian::native == std::endian::little);
     QImage image(bitmap.width, bitmap.height, QImage::Format_RGB32);
     if (image.isNull()) return image;  // no memory for it: the picture is not shown
@@ -120,4 +120,4 @@ void FormWindow::mousePressEvent(QMouseEvent* event) {
     form_.fireEvent(-1, 0);
 }
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

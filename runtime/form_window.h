@@ -12,7 +12,7 @@
 
 class QPushButton;
 
-namespace zelk::rt {
+namespace zelk::runtime {
 
 class FormWindow : public QWidget {
 public:
@@ -38,6 +38,6 @@ private:
 };
 
 // The stored rows as the window system's 32-bit pixels.
-QImage toQImage(const BitmapRows& bitmap);
+QImage toQImage(const formats::BitmapRows& bitmap);
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

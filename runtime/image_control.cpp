@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 
 int twipsToPixels(double twips) { return int(std::lround(twips / kTwipsPerPixel)); }
 
-ImageControl::ImageControl(std::string name, std::int32_t index, BitmapRows picture, Placement placement)
+ImageControl::ImageControl(std::string name, std::int32_t index, formats::BitmapRows picture, Placement placement)
     : name_(std::move(name)), index_(index), picture_(picture), placement_(placement) {}
 
 PixelRect ImageControl::box() const {
@@ -36,4 +36,4 @@ void ImageControl::changed(PixelRect before, bool wasVisible) {
     if (observer_) observer_(*this, before, wasVisible);
 }
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

@@ -4,13 +4,13 @@
 // `Visible` or `Left` put tells the form at once which rectangles changed.
 
 #include "formats/picture_record.h"
-#include "runtime_interface/vb_types.h"
+#include "runtime_interface/image_control_interface.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 
 inline constexpr int kTwipsPerPixel = 15;
 int twipsToPixels(double twips);
@@ -20,7 +20,7 @@ struct PixelRect {
     friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
-class ImageControl final : public vb::ImageControlInterface {
+class ImageControl final : public runtime_interface::ImageControlInterface {
 public:
     struct Placement {
         double left, top, width, height;  // twips
@@ -28,7 +28,7 @@ public:
         bool stretch;
     };
     // `picture` is a checked record's rows; they must outlive the control.
-    ImageControl(std::string name, std::int32_t index, BitmapRows picture, Placement placement);
+    ImageControl(std::string name, std::int32_t index, formats::BitmapRows picture, Placement placement);
 
     std::uint32_t AddRef() override { return ++references_; }
     std::uint32_t Release() override { return --references_; }
@@ -37,7 +37,7 @@ public:
 
     const std::string& name() const { return name_; }
     std::int32_t index() const { return index_; }
-    const BitmapRows& picture() const { return picture_; }
+    const formats::BitmapRows& picture() const { return picture_; }
     bool visible() const { return placement_.visible; }
     bool stretch() const { return placement_.stretch; }
     double leftTwips() const { return placement_.left; }
@@ -55,10 +55,10 @@ private:
 
     std::string name_;
     std::int32_t index_;
-    BitmapRows picture_;
+    formats::BitmapRows picture_;
     Placement placement_;
     std::uint32_t references_ = 1;  // the form's own
     ChangeObserver observer_;
 };
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

@@ -7,9 +7,9 @@
 #include <exception>
 #include <memory>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 
-void loadExecutable(const LoadedModule& module) {
+void loadExecutable(const runtime_interface::LoadedModule& module) {
     try {
         // The process lives as long as the program does.
         static const std::unique_ptr<Process> process = std::make_unique<Process>(module);
@@ -23,4 +23,4 @@ void reportCannotStart(const std::exception& error) {
     std::exit(2);
 }
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

@@ -1,9 +1,9 @@
 // Floating-point helpers the program imports but never calls.
-#include "runtime_interface/vb_operations.h"
+#include "runtime/exports.h"
 
 #include <cmath>
 
-namespace zelk::vb {
+namespace zelk::runtime {
 
 double _CIcos(double x) { return std::cos(x); }
 double _CIsin(double x) { return std::sin(x); }
@@ -34,4 +34,4 @@ std::int64_t _allmul(std::int64_t a, std::int64_t b) {
 // Stacks grow on demand here; there is nothing to probe.
 void __vbaChkstk(std::uint32_t) {}
 
-}  // namespace zelk::vb
+}  // namespace zelk::runtime

@@ -1,21 +1,21 @@
 // The object temporaries a handler holds a control reference in.
-#include "runtime_interface/vb_operations.h"
+#include "runtime/exports.h"
 
-namespace zelk::vb {
+namespace zelk::runtime {
 
 // Takes over the reference the accessor returned. A reference the temporary
 // still held is released first, even to the same control: each is one count.
-ImageControlInterface* __vbaObjSet(ImageControlInterface** temporary, ImageControlInterface* reference) {
-    if (ImageControlInterface* held = *temporary) held->Release();
+runtime_interface::ImageControlInterface* __vbaObjSet(runtime_interface::ImageControlInterface** temporary, runtime_interface::ImageControlInterface* reference) {
+    if (runtime_interface::ImageControlInterface* held = *temporary) held->Release();
     *temporary = reference;
     return reference;
 }
 
-void __vbaFreeObj(ImageControlInterface** temporary) {
-    if (ImageControlInterface* held = *temporary) {
+void __vbaFreeObj(runtime_interface::ImageControlInterface** temporary) {
+    if (runtime_interface::ImageControlInterface* held = *temporary) {
         *temporary = nullptr;
         held->Release();
     }
 }
 
-}  // namespace zelk::vb
+}  // namespace zelk::runtime

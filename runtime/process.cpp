@@ -11,14 +11,14 @@
 #include <cstdlib>
 #include <new>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 namespace {
 
 Process* gCurrent = nullptr;
 
 std::uint32_t headerWord(std::span<const std::uint8_t> image, std::uint32_t offset) {
-    if (image.size() < module_header::kSize) throw BadDescriptor("image is shorter than its module header");
-    return std::uint32_t(littleEndian(image.subspan(offset, 4)));
+    if (image.size() < formats::module_header::kSize) throw BadDescriptor("image is shorter than its module header");
+    return std::uint32_t(formats::littleEndian(image.subspan(offset, 4)));
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
@@ -28,9 +28,9 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-Process::Process(const LoadedModule& module) : module_(module), previous_(gCurrent) {
-    using namespace module_header;
-    if (headerWord(module.image, kMagic) != kModuleMagic) throw BadDescriptor("image has no module header");
+Process::Process(const runtime_interface::LoadedModule& module) : module_(module), previous_(gCurrent) {
+    using namespace formats::module_header;
+    if (headerWord(module.image, kMagic) != formats::kModuleMagic) throw BadDescriptor("image has no module header");
     imageBase_ = headerWord(module.image, kImageBase);
     if (headerWord(module.image, kImageSize) != module.image.size())
         throw BadDescriptor("module header's image size differs from the image");
@@ -53,10 +53,10 @@ Process& Process::current() {
 }
 
 void Process::resolveImports() {
-    using namespace import_directory;
-    const std::uint32_t directory = space_.u32(imageBase_ + module_header::kImportDirectory, "import directory link");
+    using namespace formats::import_directory;
+    const std::uint32_t directory = space_.u32(imageBase_ + formats::module_header::kImportDirectory, "import directory link");
     const std::string library = space_.cstr(space_.u32(directory + kLibraryName, "import library link"), "import library");
-    if (!equalsIgnoringCase(library, kRuntimeLibraryName))
+    if (!equalsIgnoringCase(library, formats::kRuntimeLibraryName))
         throw BadDescriptor("imports from an unknown library: " + library);
     const std::uint32_t count = space_.u32(directory + kCount, "import count");
     if (count != module_.importAddressTable.size())
@@ -64,7 +64,7 @@ void Process::resolveImports() {
     const std::uint32_t lookup = space_.u32(directory + kLookupTable, "import lookup link");
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t entry = space_.u32(lookup + 4 * i, "import lookup entry");
-        AnyRoutine routine = nullptr;
+        runtime_interface::AnyRoutine routine = nullptr;
         std::string name;
         if (entry & kByOrdinal) {
             name = "ordinal " + std::to_string(entry & 0xFFFF);
@@ -78,9 +78,9 @@ void Process::resolveImports() {
     }
 }
 
-const CodeTarget* Process::nativeRoutine(std::uint32_t address) const { return rt::nativeRoutine(module_.code, address); }
+const runtime_interface::CodeTarget* Process::nativeRoutine(std::uint32_t address) const { return runtime::nativeRoutine(module_.code, address); }
 
-EntryRoad Process::followEntry(std::uint32_t address) const { return rt::followEntry(space_, module_.code, address); }
+EntryRoad Process::followEntry(std::uint32_t address) const { return runtime::followEntry(space_, module_.code, address); }
 
 std::int32_t Process::callEntry(std::uint32_t address, std::uintptr_t argument) {
     std::int32_t status = 0;
@@ -89,23 +89,23 @@ std::int32_t Process::callEntry(std::uint32_t address, std::uintptr_t argument) 
     try {
         const EntryRoad road = followEntry(address);
         status = road.handler(argument + std::uintptr_t(road.adjustment));
-    } catch (const vb::RaisedError& error) {
+    } catch (const runtime_interface::RaisedError& error) {
         failWith(error);  // no registration took it
     } catch (const std::bad_alloc&) {
-        failWith(vb::RaisedError(7, "Out of memory"));
+        failWith(runtime_interface::RaisedError(7, "Out of memory"));
     } catch (const std::exception& e) {
-        failWith(vb::RaisedError(51, std::string("Internal error: ") + e.what()));
+        failWith(runtime_interface::RaisedError(51, std::string("Internal error: ") + e.what()));
     } catch (...) {
-        failWith(vb::RaisedError(51, "Internal error"));
+        failWith(runtime_interface::RaisedError(51, "Internal error"));
     }
     if (auto error = takePendingError()) failWith(*error);
     return status;
 }
 
-void Process::failWith(const vb::RaisedError& error) {
+void Process::failWith(const runtime_interface::RaisedError& error) {
     if (errorSink_) errorSink_(error);
     else reportAndExit(error);
 }
 
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

@@ -12,7 +12,11 @@
 #include <optional>
 #include <utility>
 
-namespace zelk::rt {
+namespace zelk::runtime {
+
+using runtime_interface::CodeTarget;
+using runtime_interface::LoadedModule;
+using runtime_interface::RaisedError;
 
 class BadDescriptor : public std::runtime_error {
 public:
@@ -43,13 +47,13 @@ public:
     // runtime ends the program (see failWith).
     std::int32_t callEntry(std::uint32_t address, std::uintptr_t argument);
 
-    void setPendingError(const vb::RaisedError& error) { pending_ = error; }
-    std::optional<vb::RaisedError> takePendingError() { return std::exchange(pending_, std::nullopt); }
+    void setPendingError(const RaisedError& error) { pending_ = error; }
+    std::optional<RaisedError> takePendingError() { return std::exchange(pending_, std::nullopt); }
 
     // How a run-time error reaches the user and ends the process. Tests swap it.
-    using ErrorSink = std::function<void(const vb::RaisedError&)>;
+    using ErrorSink = std::function<void(const RaisedError&)>;
     void setErrorSink(ErrorSink sink) { errorSink_ = std::move(sink); }
-    void failWith(const vb::RaisedError& error);
+    void failWith(const RaisedError& error);
 
 private:
     void resolveImports();
@@ -57,16 +61,16 @@ private:
     LoadedModule module_;
     AddressSpace space_;
     std::uint32_t imageBase_ = 0;
-    std::optional<vb::RaisedError> pending_;
+    std::optional<RaisedError> pending_;
     ErrorSink errorSink_;
     Process* previous_;
 };
 
 // "Run-time error 'N':" and the error's text.
-std::string runTimeErrorMessage(const vb::RaisedError& error);
+std::string runTimeErrorMessage(const RaisedError& error);
 
 // How a run-time error ends the program: the message on stderr and, where a
 // window can be shown, in a message box; then exit code 1.
-[[noreturn]] void reportAndExit(const vb::RaisedError& error);
+[[noreturn]] void reportAndExit(const RaisedError& error);
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

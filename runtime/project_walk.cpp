@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 namespace {
 
 constexpr std::uint32_t kControlRecordSize = 40;
@@ -15,12 +15,6 @@ constexpr std::uint32_t kGuiEntrySize = 80;
 
 void require(bool ok, const std::string& what) {
     if (!ok) throw BadDescriptor(what);
-}
-
-vb::Guid readGuid(const AddressSpace& space, std::uint32_t address, const char* what) {
-    vb::Guid g;
-    std::memcpy(&g, space.bytes(address, 16, what).data(), 16);
-    return g;
 }
 
 }  // namespace
@@ -82,7 +76,7 @@ FormBinding walkProject(const AddressSpace& space, std::uint32_t header) {
 
     const std::uint32_t gui = space.u32(header + 0x4C, "GUI table link");
     require(space.u32(gui, "GUI table entry size") == kGuiEntrySize, "GUI table entry is not 80 bytes");
-    form.formGuid = readGuid(space, gui + 0x04, "form GUID");
+    form.formGuid = formats::Guid::fromBytes(space.bytes(gui + 0x04, 16, "form GUID").first<16>());
     const std::uint32_t size = space.u32(gui + 0x40, "form description size");
     form.descriptionAddress = space.u32(gui + 0x48, "form description link");
     form.description = space.bytes(form.descriptionAddress, size, "form description");
@@ -94,4 +88,4 @@ std::uint32_t eventEntry(const AddressSpace& space, const ControlBinding& contro
     return space.u32(control.sinkTable + kSinkTableHead + 4 * std::uint32_t(slot), "event slot");
 }
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

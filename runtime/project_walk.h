@@ -5,14 +5,14 @@
 // description.
 
 #include "runtime/address_space.h"
-#include "runtime_interface/vb_types.h"
+#include "formats/guid.h"
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 
 struct ControlBinding {
     std::string name;
@@ -26,7 +26,7 @@ struct FormBinding {
     std::string name;
     std::vector<ControlBinding> controls;  // in control-table order
     std::vector<std::uint32_t> methods;    // entry addresses
-    vb::Guid formGuid;
+    formats::Guid formGuid;
     std::uint32_t descriptionAddress;
     std::span<const std::uint8_t> description;
 
@@ -41,4 +41,4 @@ FormBinding walkProject(const AddressSpace& space, std::uint32_t projectHeader);
 // The entry address in slot `slot` of a control's event-sink table; 0 when unbound.
 std::uint32_t eventEntry(const AddressSpace& space, const ControlBinding& control, int slot);
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

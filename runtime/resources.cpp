@@ -5,12 +5,12 @@
 
 #include <string>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 
 std::span<const std::uint8_t> findResource(const AddressSpace& space, std::uint32_t imageBase, std::uint32_t type,
                                            std::uint32_t id) {
-    using namespace resource_directory;
-    const std::uint32_t directory = space.u32(imageBase + module_header::kResourceDirectory, "resource directory link");
+    using namespace formats::resource_directory;
+    const std::uint32_t directory = space.u32(imageBase + formats::module_header::kResourceDirectory, "resource directory link");
     const std::uint32_t count = space.u32(directory + kCount, "resource count");
     // The whole table is checked first, so a broken count cannot walk the
     // search through whatever follows the directory.
@@ -26,4 +26,4 @@ std::span<const std::uint8_t> findResource(const AddressSpace& space, std::uint3
     throw BadDescriptor("no resource of type " + std::to_string(type) + " with ID " + std::to_string(id));
 }
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

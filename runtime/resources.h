@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <span>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 
 // The bytes of the resource of `type` with `id`. Throws BadDescriptor when the
 // directory has no such resource, BadAddress when a link leads outside.
 std::span<const std::uint8_t> findResource(const AddressSpace& space, std::uint32_t imageBase, std::uint32_t type,
                                            std::uint32_t id);
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

@@ -3,7 +3,7 @@
 
 #include "runtime/form_window.h"
 #include "runtime/loader.h"
-#include "runtime_interface/vb_operations.h"
+#include "runtime/exports.h"
 #include "runtime/window_icon.h"
 
 #include <QApplication>
@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 namespace {
 
 // When Qt cannot reach a window system it warns under qt.qpa.* and then sends
@@ -77,7 +77,7 @@ private:
 std::unique_ptr<StartedProject> startProject(Process& process, std::uint32_t projectHeader) {
     auto project = std::make_unique<StartedProject>();
     project->binding = walkProject(process.space(), projectHeader);
-    project->description = form::walkFormDescription(project->binding.description);
+    project->description = formats::walkFormDescription(project->binding.description);
     project->form = std::make_unique<FormInstance>(process, project->binding, project->description);
     return project;
 }
@@ -111,10 +111,10 @@ void runProject(Process& process, std::uint32_t projectHeader) {
     std::exit(exitCode);
 }
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime
 
-namespace zelk::vb {
+namespace zelk::runtime {
 
-void ThunRTMain(std::uint32_t projectHeader) { rt::runProject(rt::Process::current(), projectHeader); }
+void ThunRTMain(std::uint32_t projectHeader) { runtime::runProject(runtime::Process::current(), projectHeader); }
 
-}  // namespace zelk::vb
+}  // namespace zelk::runtime

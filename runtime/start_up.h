@@ -7,7 +7,7 @@
 
 #include <memory>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 
 class FormWindow;
 
@@ -16,7 +16,7 @@ class FormWindow;
 // The form refers to the other two, so the whole stays in one place.
 struct StartedProject {
     FormBinding binding;
-    form::DescriptionView description;
+    formats::DescriptionView description;
     std::unique_ptr<FormInstance> form;
 };
 
@@ -33,4 +33,4 @@ std::unique_ptr<FormWindow> showForm(FormInstance& form, const Process& process)
 // line on stderr and ends it with exit code 2.
 [[noreturn]] void runProject(Process& process, std::uint32_t projectHeader);
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

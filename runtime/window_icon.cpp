@@ -11,10 +11,9 @@
 #include <cstdio>
 #include <string>
 
-namespace zelk::rt {
+namespace zelk::runtime {
 namespace {
 
-namespace rd = resource_directory;
 
 struct GroupEntry {
     int width, height;
@@ -27,7 +26,7 @@ int iconSide(std::uint8_t stored) { return stored ? stored : 256; }
 
 std::vector<GroupEntry> readGroupEntries(std::span<const std::uint8_t> group, std::uint32_t groupId) {
     const std::string name = "icon group " + std::to_string(groupId) + " ";
-    ByteReader in(group);
+    formats::ByteReader in(group);
     if (in.u16("icon group reserved word") != 0) in.fail(name + "reserved word is not 0", 0);
     if (in.u16("icon group type") != 1) in.fail(name + "type is not 1 (icons)", 2);
     const std::uint16_t count = in.u16("icon group count");
@@ -53,10 +52,10 @@ std::vector<GroupEntry> readGroupEntries(std::span<const std::uint8_t> group, st
 IconImage decodeIconImage(std::span<const std::uint8_t> bytes, const GroupEntry& entry) {
     const std::string name = "icon " + std::to_string(entry.id) + " ";
     if (bytes.size() != entry.bytes)
-        throw FormatError(name + "is " + std::to_string(bytes.size()) + " bytes, its group entry says " +
+        throw formats::FormatError(name + "is " + std::to_string(bytes.size()) + " bytes, its group entry says " +
                               std::to_string(entry.bytes),
                           0);
-    ByteReader in(bytes);
+    formats::ByteReader in(bytes);
     if (in.u32("bitmap header size") != 40) in.fail(name + "bitmap header size is not 40", 0);
     if (in.i32("icon width") != entry.width) in.fail(name + "width differs from its group entry", 4);
     if (in.i32("icon height") != 2 * entry.height)
@@ -103,10 +102,10 @@ IconImage decodeIconImage(std::span<const std::uint8_t> bytes, const GroupEntry&
 
 std::vector<IconImage> readIconGroup(const Process& process, std::uint32_t groupId) {
     const AddressSpace& space = process.space();
-    const auto group = findResource(space, process.imageBase(), rd::kIconGroup, groupId);
+    const auto group = findResource(space, process.imageBase(), formats::resource_directory::kIconGroup, groupId);
     std::vector<IconImage> images;
     for (const GroupEntry& entry : readGroupEntries(group, groupId))
-        images.push_back(decodeIconImage(findResource(space, process.imageBase(), rd::kIcon, entry.id), entry));
+        images.push_back(decodeIconImage(findResource(space, process.imageBase(), formats::resource_directory::kIcon, entry.id), entry));
     return images;
 }
 
@@ -134,4 +133,4 @@ void applyWindowIcon(QWidget& window, const Process& process) {
     }
 }
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

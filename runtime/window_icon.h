@@ -12,7 +12,7 @@
 
 class QWidget;
 
-namespace zelk::rt {
+namespace zelk::runtime {
 
 struct IconImage {
     QImage pixels;  // ARGB, transparent outside the drawing
@@ -30,4 +30,4 @@ QIcon windowIcon(const Process& process);
 // window goes on without one.
 void applyWindowIcon(QWidget& window, const Process& process);
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime

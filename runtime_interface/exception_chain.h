@@ -4,11 +4,14 @@
 // frame record at the head on entry and takes it off before returning; a
 // raised error is offered to the registrations, newest first.
 
-#include "runtime_interface/vb_operations.h"
+#include "runtime_interface/raised_error.h"
 
 #include <cstdint>
 
-namespace zelk::vb {
+namespace zelk::runtime_interface {
+
+// What a registration's handler has done with an error offered to it.
+enum class ExceptionDisposition : std::int32_t { ContinueSearch = 1, ResumeAtExitPoint = 2 };
 
 struct HandlerFrameRecord {
     HandlerFrameRecord* previous;
@@ -20,4 +23,4 @@ struct HandlerFrameRecord {
 
 inline thread_local HandlerFrameRecord* registrationHead = nullptr;
 
-}  // namespace zelk::vb
+}  // namespace zelk::runtime_interface

@@ -8,11 +8,11 @@
 #include <span>
 #include <variant>
 
-namespace zelk::rt {
+namespace zelk::runtime_interface {
 
 using AnyRoutine = void (*)();
 
-using HandlerRoutine = std::int32_t (*)(std::uintptr_t formReference);  // a click handler's own place
+using HandlerRoutine = std::int32_t (*)(std::uintptr_t formReference);  // a click handler's body
 using CleanupRoutine = void (*)(void* frameLocals);                     // a handler's clean-ups
 struct ResumePoint {};                                                   // a handler's exit point
 
@@ -30,4 +30,4 @@ struct LoadedModule {
     std::span<const CodeEntry> code;
 };
 
-}  // namespace zelk::rt
+}  // namespace zelk::runtime_interface

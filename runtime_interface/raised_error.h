@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace zelk::vb {
+namespace zelk::runtime_interface {
 
 // A run-time error on its way from the runtime operation that raised it to
 // the exception handler registered by the running click handler.
@@ -21,4 +21,4 @@ private:
     std::string description_;
 };
 
-}  // namespace zelk::vb
+}  // namespace zelk::runtime_interface

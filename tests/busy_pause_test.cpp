@@ -12,7 +12,7 @@
 #include <ucontext.h>
 #include <unistd.h>
 
-namespace zelk::test {
+namespace zelk::tests {
 namespace {
 
 // Counts the memory accesses made to one page: the page is kept inaccessible,
@@ -76,7 +76,7 @@ private:
 
 TEST(BusyPause, ReadsAndWritesTheFormsCounterOnEveryPass) {
     AccessCounter counter;
-    auto* form = new (counter.page()) form1::Form1{};
+    auto* form = new (counter.page()) program::Form1{};
     for (std::int32_t limit : {1, 10, 1000}) {
         const long accesses = counter.count([&] { program::BusyPause(form, limit); });
         EXPECT_GE(accesses, 2L * limit) << "limit " << limit << ": a read and a write each pass";
@@ -85,7 +85,7 @@ TEST(BusyPause, ReadsAndWritesTheFormsCounterOnEveryPass) {
 }
 
 TEST(BusyPause, CountsFromOneToLimitPlusOneWhateverItFinds) {
-    form1::Form1 form{};
+    program::Form1 form{};
     for (std::int32_t start : {0, 50000001, -5}) {
         form.PauseCount = start;
         program::BusyPause(&form, 20000000);
@@ -97,17 +97,17 @@ TEST(BusyPause, CountsFromOneToLimitPlusOneWhateverItFinds) {
 
 TEST(BusyPause, AnIncrementPastTheLargestValueRaisesOverflow) {
     process();
-    form1::Form1 form{};
+    program::Form1 form{};
     static int overflows;
     overflows = 0;
-    ImportSpy<rt::Import::__vbaErrorOverflow> spy([] {
+    ImportSpy<formats::Import::__vbaErrorOverflow> spy([] {
         ++overflows;
-        throw vb::RaisedError(6, "Overflow");
+        throw runtime_interface::RaisedError(6, "Overflow");
     });
-    EXPECT_THROW(program::BusyPause(&form, std::numeric_limits<std::int32_t>::max()), vb::RaisedError);
+    EXPECT_THROW(program::BusyPause(&form, std::numeric_limits<std::int32_t>::max()), runtime_interface::RaisedError);
     EXPECT_EQ(overflows, 1);
     EXPECT_EQ(form.PauseCount, std::numeric_limits<std::int32_t>::max());
 }
 
 }  // namespace
-}  // namespace zelk::test
+}  // namespace zelk::tests

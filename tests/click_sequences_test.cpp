@@ -2,6 +2,7 @@
 // pauses in order, the references held, and the way out after a failed put.
 #include "test_support.h"
 
+#include "runtime/exports.h"
 #include "runtime_interface/exception_chain.h"
 #include "program/click_handlers.h"
 #include "program/form1.h"
@@ -14,8 +15,17 @@
 #include <string>
 #include <vector>
 
-namespace zelk::test {
+namespace zelk::tests {
 namespace {
+
+using runtime_interface::ExceptionDisposition;
+using runtime_interface::FormInterface;
+using runtime_interface::HandlerFrameRecord;
+using runtime_interface::ImageControlInterface;
+using runtime_interface::RaisedError;
+using runtime_interface::kImageControlInterfaceId;
+using runtime_interface::registrationHead;
+using formats::Guid;
 
 enum class Op { Visible, Left, Pause };
 
@@ -33,7 +43,7 @@ std::ostream& operator<<(std::ostream& os, const Event& e) {
 
 struct Recording;
 
-class RecordingControl final : public vb::ImageControlInterface {
+class RecordingControl final : public ImageControlInterface {
 public:
     RecordingControl(Recording& rec, int picture) : rec_(rec), picture_(picture) {}
     std::uint32_t AddRef() override { return ++references; }
@@ -50,8 +60,8 @@ private:
 
 // A stand-in for the runtime's form: the program's fields, recording pictures.
 struct Recording {
-    form1::Form1 form{};
-    rt::FormInterface interface{};
+    program::Form1 form{};
+    FormInterface interface{};
     std::uint32_t formReferences = 1;
     RecordingControl img1{*this, 1}, img2{*this, 2}, img3{*this, 3};
     std::int32_t pauseLimit = 0;
@@ -69,18 +79,18 @@ struct Recording {
             r.checkFrameIsEmpty();
             return --r.formReferences;
         };
-        interface.imageAccessors[form1::kAccessImg3] = [](void* f) -> vb::ImageControlInterface* { return owner(f).take(owner(f).img3); };
-        interface.imageAccessors[form1::kAccessImg2] = [](void* f) -> vb::ImageControlInterface* { return owner(f).take(owner(f).img2); };
-        interface.imageAccessors[form1::kAccessImg1] = [](void* f) -> vb::ImageControlInterface* { return owner(f).take(owner(f).img1); };
+        interface.imageAccessors[program::kAccessImg3] = [](void* f) -> ImageControlInterface* { return owner(f).take(owner(f).img3); };
+        interface.imageAccessors[program::kAccessImg2] = [](void* f) -> ImageControlInterface* { return owner(f).take(owner(f).img2); };
+        interface.imageAccessors[program::kAccessImg1] = [](void* f) -> ImageControlInterface* { return owner(f).take(owner(f).img1); };
         form.interfaceTable = &interface;
         form.runtimeState.owner = this;
         form.PauseCount = 777;  // a pause starts from 1 whatever it finds
     }
-    static Recording& owner(void* f) { return *static_cast<Recording*>(static_cast<form1::Form1*>(f)->runtimeState.owner); }
+    static Recording& owner(void* f) { return *static_cast<Recording*>(static_cast<program::Form1*>(f)->runtimeState.owner); }
 
     int heldControls() const { return int(img1.references + img2.references + img3.references) - 3; }
 
-    vb::ImageControlInterface* take(RecordingControl& c) {
+    ImageControlInterface* take(RecordingControl& c) {
         if (heldControls() != 0) violations += "a control was still held when the next was taken\n";
         c.AddRef();
         return &c;
@@ -108,10 +118,10 @@ struct Recording {
     }
 
     void checkFrameIsEmpty() {
-        auto* locals = static_cast<program::HandlerLocals*>(vb::registrationHead->stackPosition);
-        heldAtExit = (locals->objectTemporary != nullptr) + (locals->hiddenEnd.vt != vb::VT_EMPTY) +
-                     (locals->hiddenStep.vt != vb::VT_EMPTY);
-        if (pauseLimit == 50000000) heldAtExit += static_cast<program::GallopLocals*>(locals)->sum.vt != vb::VT_EMPTY;
+        auto* locals = static_cast<program::HandlerLocals*>(registrationHead->stackPosition);
+        heldAtExit = (locals->objectTemporary != nullptr) + (locals->hiddenEnd.type != runtime_interface::VariantType::Empty) +
+                     (locals->hiddenStep.type != runtime_interface::VariantType::Empty);
+        if (pauseLimit == 50000000) heldAtExit += static_cast<program::GallopLocals*>(locals)->sum.type != runtime_interface::VariantType::Empty;
     }
 
     std::uintptr_t reference(bool asEvent) const { return reinterpret_cast<std::uintptr_t>(&form) | (asEvent ? 1 : 0); }
@@ -183,9 +193,9 @@ TEST_P(ClickSequence, MakesItsPutsAndPausesInOrderAndLeavesNothingHeld) {
     EXPECT_EQ(rec.formReferences, 1u) << "AddRef on entry, Release on the way out";
     EXPECT_EQ(rec.heldAtExit, 0) << "object temporary, sum and loop pair empty at the exit";
     EXPECT_EQ(rec.heldControls(), 0);
-    EXPECT_EQ(vb::registrationHead, nullptr) << "the frame took its registration off";
-    EXPECT_EQ(rec.form.MovePos.vt, vb::VT_I2);
-    EXPECT_EQ(rec.form.MovePos.iVal, 8400);
+    EXPECT_EQ(registrationHead, nullptr) << "the frame took its registration off";
+    EXPECT_EQ(rec.form.MovePos.type, runtime_interface::VariantType::Integer16);
+    EXPECT_EQ(rec.form.MovePos.integer16, 8400);
 }
 
 TEST_P(ClickSequence, RunsTheSameWithoutTheEventMarkAndCountsSuccessByTheSign) {
@@ -194,8 +204,8 @@ TEST_P(ClickSequence, RunsTheSameWithoutTheEventMarkAndCountsSuccessByTheSign) {
     rec.status = 1;  // positive statuses are success
     static int checks;
     checks = 0;
-    ImportSpy<rt::Import::__vbaHresultCheckObj> spy(
-        [](std::int32_t, vb::ImageControlInterface*, const vb::Guid*, std::int32_t) { ++checks; });
+    ImportSpy<formats::Import::__vbaHresultCheckObj> spy(
+        [](std::int32_t, ImageControlInterface*, const Guid*, std::int32_t) { ++checks; });
     EXPECT_EQ(runHandler(rec, h, false), 0);
     EXPECT_EQ(rec.events, h.expected());
     EXPECT_EQ(checks, 0);
@@ -227,8 +237,8 @@ const Failure kFailures[] = {
 
 struct CheckCall {
     std::int32_t status;
-    vb::ImageControlInterface* control;
-    vb::Guid iid;
+    ImageControlInterface* control;
+    Guid interfaceId;
     std::int32_t slot;
 };
 std::vector<CheckCall> checkCalls;
@@ -243,13 +253,13 @@ TEST_P(FailedPut, EndsTheRunThroughTheCleanUpsAndReportsTheError) {
     rec.status = std::int32_t(0x800A017C);  // run-time error 380
 
     checkCalls.clear();
-    ImportSpy<rt::Import::__vbaHresultCheckObj> spy(
-        [](std::int32_t status, vb::ImageControlInterface* control, const vb::Guid* iid, std::int32_t slot) {
-            checkCalls.push_back({status, control, *iid, slot});
-            vb::__vbaHresultCheckObj(status, control, iid, slot);
+    ImportSpy<formats::Import::__vbaHresultCheckObj> spy(
+        [](std::int32_t status, ImageControlInterface* control, const Guid* interfaceId, std::int32_t slot) {
+            checkCalls.push_back({status, control, *interfaceId, slot});
+            runtime::__vbaHresultCheckObj(status, control, interfaceId, slot);
         });
-    std::optional<vb::RaisedError> reported;
-    process().setErrorSink([&](const vb::RaisedError& e) { reported = e; });
+    std::optional<RaisedError> reported;
+    process().setErrorSink([&](const RaisedError& e) { reported = e; });
 
     const std::uint32_t method = u32At(symbol("method_table") + (f.handler == &kSlide ? 0 : 4));
     process().callEntry(method, rec.reference(true));
@@ -259,17 +269,17 @@ TEST_P(FailedPut, EndsTheRunThroughTheCleanUpsAndReportsTheError) {
     EXPECT_EQ(checkCalls[0].status, rec.status);
     RecordingControl* controls[] = {&rec.img1, &rec.img2, &rec.img3};
     EXPECT_EQ(checkCalls[0].control, controls[f.picture - 1]);
-    EXPECT_EQ(checkCalls[0].iid, vb::kImageControlInterfaceId);
+    EXPECT_EQ(checkCalls[0].interfaceId, kImageControlInterfaceId);
     EXPECT_EQ(checkCalls[0].slot, f.slot);
 
     EXPECT_EQ(rec.puts(), f.failingPut + 1) << "the error never came back into the body";
     EXPECT_EQ(rec.heldControls(), 0) << "the unwind clean-up released the control";
     EXPECT_EQ(rec.heldAtExit, 0) << "no control, sum or loop state held at the exit";
     EXPECT_EQ(rec.formReferences, 1u);
-    EXPECT_EQ(vb::registrationHead, nullptr);
+    EXPECT_EQ(registrationHead, nullptr);
     ASSERT_TRUE(reported.has_value());
     EXPECT_EQ(reported->number(), 380);
-    EXPECT_EQ(rt::runTimeErrorMessage(*reported), "Run-time error '380':\n\nInvalid property value");
+    EXPECT_EQ(runtime::runTimeErrorMessage(*reported), "Run-time error '380':\n\nInvalid property value");
 }
 
 TEST(FailedPutDeathTest, TellsTheUserAndEndsTheProcessWithAnErrorCode) {
@@ -299,12 +309,12 @@ struct Escape {
 
 void PrintTo(const Escape& e, std::ostream* os) { *os << e.name; }
 
-vb::ExceptionDisposition declineEveryError(const vb::RaisedError&, vb::HandlerFrameRecord*) {
-    return vb::ExceptionDisposition::ContinueSearch;
+ExceptionDisposition declineEveryError(const RaisedError&, HandlerFrameRecord*) {
+    return runtime_interface::ExceptionDisposition::ContinueSearch;
 }
 
 const Escape kEscapes[] = {
-    {"run_time_error_no_registration_takes", [] { throw vb::RaisedError(380, "Invalid property value"); }, true, 380},
+    {"run_time_error_no_registration_takes", [] { throw RaisedError(380, "Invalid property value"); }, true, 380},
     {"out_of_memory", [] { throw std::bad_alloc(); }, false, 7},
     {"foreign_exception", [] { throw std::runtime_error("the window system failed"); }, false, 51},
 };
@@ -319,14 +329,14 @@ TEST_P(EscapingError, StillTakesTheFrameOffAndReleasesWhatItHeld) {
         rec.pauseLimit = h->pauseLimit;
         rec.failAtPut = 4;  // a Left put in both
         rec.throwAtFailingPut = e.raise;
-        std::optional<ImportSpy<rt::Import::__vbaExceptHandler>> decline;
+        std::optional<ImportSpy<formats::Import::__vbaExceptHandler>> decline;
         if (e.registrationDeclines) decline.emplace(declineEveryError);
-        std::optional<vb::RaisedError> reported;
-        process().setErrorSink([&](const vb::RaisedError& error) { reported = error; });
+        std::optional<RaisedError> reported;
+        process().setErrorSink([&](const RaisedError& error) { reported = error; });
         process().callEntry(u32At(symbol("method_table") + (h == &kSlide ? 0 : 4)), rec.reference(true));
         process().setErrorSink(nullptr);
 
-        EXPECT_EQ(vb::registrationHead, nullptr) << "registration taken off";
+        EXPECT_EQ(registrationHead, nullptr) << "registration taken off";
         EXPECT_EQ(rec.formReferences, 1u) << "form released";
         EXPECT_EQ(rec.heldControls(), 0) << "control reference released";
         EXPECT_EQ(rec.heldAtExit, 0) << "nothing held when the form was released";
@@ -341,17 +351,17 @@ INSTANTIATE_TEST_SUITE_P(Errors, EscapingError, testing::ValuesIn(kEscapes),
 TEST(ObjectTemporary, SetReleasesWhatItHeldEvenTheSameControl) {
     process();
     Recording rec;
-    vb::ImageControlInterface* temporary = nullptr;
+    ImageControlInterface* temporary = nullptr;
     for (RecordingControl* next : {&rec.img1, &rec.img1, &rec.img2}) {
         next->AddRef();  // as an accessor returns it
-        EXPECT_EQ(program::imported<rt::Import::__vbaObjSet>()(&temporary, next), next);
+        EXPECT_EQ(program::imported<formats::Import::__vbaObjSet>()(&temporary, next), next);
     }
     EXPECT_EQ(rec.img1.references, 1u) << "both references to Img1 released";
     EXPECT_EQ(rec.img2.references, 2u) << "the temporary holds Img2";
-    program::imported<rt::Import::__vbaFreeObj>()(&temporary);
+    program::imported<formats::Import::__vbaFreeObj>()(&temporary);
     EXPECT_EQ(temporary, nullptr);
     EXPECT_EQ(rec.img2.references, 1u);
 }
 
 }  // namespace
-}  // namespace zelk::test
+}  // namespace zelk::tests

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
+namespace zelk::tests {
 namespace {
 
-std::string decode(std::vector<std::uint8_t> bytes) { return zelk::rt::decodeCodePage1251(bytes); }
+std::string decode(std::vector<std::uint8_t> bytes) { return zelk::runtime::decodeCodePage1251(bytes); }
 
 // The code page's mapping of 0x80 to 0xFF, sixteen bytes a row. 0x98 has no
 // character and decodes to the replacement character U+FFFD.
@@ -44,3 +45,4 @@ TEST(CodePage1251, StoredCaptionsDecode) {
 }
 
 }  // namespace
+}  // namespace zelk::tests

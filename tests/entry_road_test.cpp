@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace zelk::test {
+namespace zelk::tests {
 namespace {
 
 std::uint32_t eventEntry(const char* control) { return u32At(symbol(std::string("sink_table.") + control) + 24); }
@@ -52,10 +52,10 @@ TEST(EntryRoad, AClickRunsTheHandlerItsStoredEntryJumpsTo) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         PatchedImage patched(c.writes);
-        const auto project = rt::startProject(patched.process(), image_symbols::kProjectHeader);
-        const auto* form = static_cast<const form1::Form1*>(project->form->object());
+        const auto project = runtime::startProject(patched.process(), image_symbols::kProjectHeader);
+        const auto* form = static_cast<const program::Form1*>(project->form->object());
         // After the patched process has bound the imports.
-        const ImportSpy<rt::Import::__vbaVarForNext> onePass([](vb::Variant*, vb::Variant*, vb::Variant*) { return 0; });
+        const ImportSpy<formats::Import::__vbaVarForNext> onePass([](runtime_interface::Variant*, runtime_interface::Variant*, runtime_interface::Variant*) { return 0; });
         EXPECT_EQ(project->form->fireEvent(2, 0), 0);  // Command1's Click
         expectPictures(*project->form, c.afterCommand1, "after Command1's click");
         EXPECT_EQ(form->PauseCount, c.pausesAfterCommand1);
@@ -68,7 +68,7 @@ TEST(EntryRoad, AClickRunsTheHandlerItsStoredEntryJumpsTo) {
 
 TEST(EntryRoad, AnEntryTheRuntimeCannotFollowStopsStartUpNamingIt) {
     const std::uint32_t event1 = eventEntry("Command1"), event2 = eventEntry("Command2");
-    const std::uint32_t cleanup = layout::codeAddress(layout::Code::SlideUnwindCleanup);
+    const std::uint32_t cleanup = program::codeAddress(program::Code::SlideUnwindCleanup);
     const std::uint32_t padding = symbol("code_start") + 4;  // the code range's 0xCC bytes
     const struct {
         const char* what;
@@ -91,12 +91,12 @@ TEST(EntryRoad, AnEntryTheRuntimeCannotFollowStopsStartUpNamingIt) {
         char entry[32];
         std::snprintf(entry, sizeof entry, "entry at 0x%08X", c.entry);
         try {
-            rt::startProject(patched.process(), image_symbols::kProjectHeader);
+            runtime::startProject(patched.process(), image_symbols::kProjectHeader);
             ADD_FAILURE() << "started";
         } catch (const std::runtime_error& e) {
             const std::string message = e.what();
-            if (c.outsideImage) EXPECT_NE(dynamic_cast<const rt::BadAddress*>(&e), nullptr) << message;
-            else EXPECT_NE(dynamic_cast<const rt::BadDescriptor*>(&e), nullptr) << message;
+            if (c.outsideImage) EXPECT_NE(dynamic_cast<const runtime::BadAddress*>(&e), nullptr) << message;
+            else EXPECT_NE(dynamic_cast<const runtime::BadDescriptor*>(&e), nullptr) << message;
             EXPECT_NE(message.find(c.whose), std::string::npos) << message;
             EXPECT_NE(message.find(entry), std::string::npos) << message;
         }
@@ -104,4 +104,4 @@ TEST(EntryRoad, AnEntryTheRuntimeCannotFollowStopsStartUpNamingIt) {
 }
 
 }  // namespace
-}  // namespace zelk::test
+}  // namespace zelk::tests

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace zelk::test {
+namespace zelk::tests {
 
 // Twips to client pixels, 15 to a pixel, to the nearest pixel.
 inline int pixels(int twips) { return int(std::floor(twips / 15.0 + 0.5)); }
@@ -117,4 +117,4 @@ inline testing::AssertionResult showsSceneWith(const QImage& shot, const std::ve
     return testing::AssertionFailure() << wrong << " pixels differ, first:" << first.str();
 }
 
-}  // namespace zelk::test
+}  // namespace zelk::tests

@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace zelk::test {
+namespace zelk::tests {
 namespace {
 
 std::span<const std::uint8_t> description() { return at(symbol("form_description"), 1198714); }
@@ -116,14 +116,14 @@ TEST(FormDescription, EveryByteButThePixelsIsAsListed) {
 }
 
 TEST(FormDescription, WalkFindsTheFormAndItsFiveControls) {
-    const form::DescriptionView v = form::walkFormDescription(description());
+    const formats::DescriptionView v = formats::walkFormDescription(description());
     EXPECT_EQ(v.form.name, "Form1");
     ASSERT_EQ(v.children.size(), 5u);
     const char* names[] = {"Command2", "Command1", "Img3", "Img2", "Img1"};
     for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(v.children[i].name, names[i]);
     EXPECT_EQ(v.children[4].find(0x08), nullptr) << "Img1 stores no Visible";
     EXPECT_NE(v.children[3].find(0x08), nullptr);
-    const form::PropertyView* scene = v.form.find(0x21);
+    const formats::PropertyView* scene = v.form.find(0x21);
     ASSERT_NE(scene, nullptr);
     EXPECT_EQ(scene->offset, 126u) << "the record stands behind its frame length";
     EXPECT_EQ(scene->value.size(), 944734u);
@@ -175,9 +175,9 @@ TEST(FormDescription, BrokenCopiesAreRejectedWithCheckAndOffset) {
             for (int i = 0; i < 4; ++i) copy[89 + i] = std::uint8_t(total >> (8 * i));
         }
         try {
-            form::walkFormDescription(copy);
+            formats::walkFormDescription(copy);
             ADD_FAILURE() << "accepted";
-        } catch (const FormatError& e) {
+        } catch (const formats::FormatError& e) {
             EXPECT_NE(e.check().find(c.check), std::string::npos) << e.what();
             EXPECT_EQ(e.offset(), c.offset) << e.what();
         }
@@ -185,11 +185,11 @@ TEST(FormDescription, BrokenCopiesAreRejectedWithCheckAndOffset) {
 }
 
 TEST(FormDescription, WriterRefusesAStringItsLengthCannotHold) {
-    EXPECT_EQ(form::stringValue(std::vector<std::uint8_t>(65535, 'a')).size(), 65538u);
-    EXPECT_THROW(form::stringValue(std::vector<std::uint8_t>(65536, 'a')), std::length_error);
-    form::DescriptionData d{};
-    d.form = {0, std::string(65536, 'F'), form::kKindForm, {}};
-    EXPECT_THROW(form::writeFormDescription(d), std::length_error) << "a name is a string too";
+    EXPECT_EQ(formats::stringValue(std::vector<std::uint8_t>(65535, 'a')).size(), 65538u);
+    EXPECT_THROW(formats::stringValue(std::vector<std::uint8_t>(65536, 'a')), std::length_error);
+    formats::DescriptionData d{};
+    d.form = {0, std::string(65536, 'F'), formats::kKindForm, {}};
+    EXPECT_THROW(formats::writeFormDescription(d), std::length_error) << "a name is a string too";
 }
 
 // A picture that fails its own checks inside an otherwise sound description
@@ -215,12 +215,12 @@ TEST(FormDescription, BrokenPictureStopsTheFormWithCheckAndOffset) {
         SCOPED_TRACE(c.name);
         std::vector<std::uint8_t> copy(description().begin(), description().end());
         std::copy(c.bytes.begin(), c.bytes.end(), copy.begin() + std::ptrdiff_t(img1Picture + c.recordOffset));
-        const form::DescriptionView view = form::walkFormDescription(copy);
-        rt::FormBinding binding = rt::walkProject(process().space(), image_symbols::kProjectHeader);
+        const formats::DescriptionView view = formats::walkFormDescription(copy);
+        runtime::FormBinding binding = runtime::walkProject(process().space(), image_symbols::kProjectHeader);
         try {
-            rt::FormInstance form(process(), binding, view);
+            runtime::FormInstance form(process(), binding, view);
             ADD_FAILURE() << "accepted";
-        } catch (const FormatError& e) {
+        } catch (const formats::FormatError& e) {
             EXPECT_NE(e.check().find(c.check), std::string::npos) << e.what();
             EXPECT_GE(e.offset(), img1Picture);
             EXPECT_LT(e.offset(), img1Picture + 60) << e.what();
@@ -230,10 +230,10 @@ TEST(FormDescription, BrokenPictureStopsTheFormWithCheckAndOffset) {
 
 TEST(FormDescription, StartUpWithABrokenDescriptionSaysSoAndFails) {
     PatchedImage broken(std::vector<Write>{{symbol("form_description"), {0xFE}}});  // magic
-    EXPECT_EXIT(rt::runProject(broken.process(), image_symbols::kProjectHeader),
+    EXPECT_EXIT(runtime::runProject(broken.process(), image_symbols::kProjectHeader),
         testing::ExitedWithCode(2),
                 "cannot start: description magic is not 0x0031CCFF at offset 0");
 }
 
 }  // namespace
-}  // namespace zelk::test
+}  // namespace zelk::tests

@@ -5,7 +5,7 @@
 #include "qt_support.h"
 
 #include "runtime_interface/exception_chain.h"
-#include "runtime_interface/vb_operations.h"
+#include "runtime/exports.h"
 #include "program/form1.h"
 
 #include <QIcon>
@@ -22,7 +22,7 @@ void PrintTo(const QRect& r, std::ostream* os) {
     *os << "x " << r.x() << ", y " << r.y() << ", " << r.width() << " x " << r.height();
 }
 
-namespace zelk::test {
+namespace zelk::tests {
 namespace {
 
 using FormWindowTest = ProgramWindow;
@@ -51,7 +51,7 @@ TEST_F(FormWindowTest, OpensWithTheStoredLayout) {
         int left;
     } pictures[] = {{"Img1", true, 480}, {"Img2", false, 3360}, {"Img3", false, 6840}};
     for (const auto& p : pictures) {
-        const rt::PixelRect box = image(p.name).box();
+        const runtime::PixelRect box = image(p.name).box();
         EXPECT_EQ(QRect(box.x, box.y, box.width, box.height), poseBox(p.name, p.left)) << p.name;
         EXPECT_EQ(image(p.name).visible(), p.visible) << p.name;
     }
@@ -120,11 +120,11 @@ TEST_F(FormWindowTest, EveryPutReachesTheScreenBeforeItReturns) {
     for (const Step& s : steps) {
         SCOPED_TRACE(std::string(s.put == Put::Left ? "Left" : "Visible") + " of " + s.picture + " to " +
                      std::to_string(s.value));
-        rt::ImageControl& control = image(s.picture);
+        runtime::ImageControl& control = image(s.picture);
         if (s.put == Put::Left) control.putLeft(float(s.value));
         else control.putVisible(std::int16_t(s.value));
         for (const Horse& h : s.shown) {
-            const rt::PixelRect box = image(h.name).box();
+            const runtime::PixelRect box = image(h.name).box();
             EXPECT_EQ(QRect(box.x, box.y, box.width, box.height), poseBox(h.name, h.left)) << h.name;
         }
         EXPECT_TRUE(showsSceneWith(shown(), s.shown));
@@ -135,27 +135,27 @@ TEST_F(FormWindowTest, EveryPutReachesTheScreenBeforeItReturns) {
 struct Entered {
     int count = 0;
     std::int32_t mark = -1;
-    vb::Variant* movePos = nullptr;
+    runtime_interface::Variant* movePos = nullptr;
 };
 Entered entered;
 
-std::int32_t noteEntry(vb::Variant* counter, vb::Variant* hiddenEnd, vb::Variant* hiddenStep, const vb::Variant* start,
-                       const vb::Variant* end, const vb::Variant* step) {
+std::int32_t noteEntry(runtime_interface::Variant* counter, runtime_interface::Variant* hiddenEnd, runtime_interface::Variant* hiddenStep, const runtime_interface::Variant* start,
+                       const runtime_interface::Variant* end, const runtime_interface::Variant* step) {
     ++entered.count;
-    entered.mark = vb::registrationHead->result;
+    entered.mark = runtime_interface::registrationHead->result;
     entered.movePos = counter;
-    return vb::__vbaVarForInit(counter, hiddenEnd, hiddenStep, start, end, step);
+    return runtime::__vbaVarForInit(counter, hiddenEnd, hiddenStep, start, end, step);
 }
 
-std::int32_t endAfterOnePass(vb::Variant*, vb::Variant*, vb::Variant*) { return 0; }
+std::int32_t endAfterOnePass(runtime_interface::Variant*, runtime_interface::Variant*, runtime_interface::Variant*) { return 0; }
 
 class OnePassOfALoop {
 public:
     OnePassOfALoop() { entered = {}; }
 
 private:
-    ImportSpy<rt::Import::__vbaVarForInit> init_{noteEntry};
-    ImportSpy<rt::Import::__vbaVarForNext> next_{endAfterOnePass};
+    ImportSpy<formats::Import::__vbaVarForInit> init_{noteEntry};
+    ImportSpy<formats::Import::__vbaVarForNext> next_{endAfterOnePass};
 };
 
 struct EntryCase {
@@ -182,7 +182,7 @@ class Entering : public ProgramWindow, public testing::WithParamInterface<EntryC
 
 TEST_P(Entering, RunsItsOwnSequenceOnTheVeryFormObject) {
     const EntryCase& c = GetParam();
-    auto* object = static_cast<form1::Form1*>(form().object());
+    auto* object = static_cast<program::Form1*>(form().object());
     OnePassOfALoop onePass;
     if (c.button) {
         window_->button(c.button)->click();
@@ -214,10 +214,10 @@ TEST_F(FormWindowTest, ClicksOnAPictureOrTheBackgroundEnterNoHandler) {
     for (std::int32_t control : {-1, 3, 4, 5})
         for (int slot = 0; slot < 13; ++slot) EXPECT_EQ(form().fireEvent(control, slot), 0);
     EXPECT_EQ(entered.count, 0);
-    const auto* object = static_cast<const form1::Form1*>(form().object());
-    EXPECT_EQ(object->MovePos.vt, vb::VT_EMPTY);
+    const auto* object = static_cast<const program::Form1*>(form().object());
+    EXPECT_EQ(object->MovePos.type, runtime_interface::VariantType::Empty);
     EXPECT_EQ(object->PauseCount, 0);
 }
 
 }  // namespace
-}  // namespace zelk::test
+}  // namespace zelk::tests

@@ -5,7 +5,7 @@
 
 #include <set>
 
-namespace zelk::test {
+namespace zelk::tests {
 namespace {
 
 const QRgb kLawn = qRgb(0, 247, 0), kRoad = qRgb(189, 148, 123), kBlack = qRgb(0, 0, 0);
@@ -23,14 +23,14 @@ TEST_F(HorseFit, OutlineRowMeetsTheRoadAtEveryPlaceOfEverySequence) {
     for (const char* name : {"Img1", "Img2", "Img3"}) image(name).putVisible(0);
 
     for (const Pose& pose : {Pose{"Img1", 0}, Pose{"Img2", 100}, Pose{"Img3", 200}}) {
-        rt::ImageControl& control = image(pose.name);
+        runtime::ImageControl& control = image(pose.name);
         control.putVisible(-1);
         std::set<int> outlineRows;
         for (int movePos = 0; movePos <= 8000; movePos += 400) {
             SCOPED_TRACE(std::string(pose.name) + " at Left " + std::to_string(movePos + pose.offset));
             control.putLeft(float(movePos + pose.offset));
             const QImage shot = shown();
-            const rt::PixelRect box = control.box();
+            const runtime::PixelRect box = control.box();
             ASSERT_EQ(box.width, 153);
             ASSERT_EQ(box.height, 153);
 
@@ -77,4 +77,4 @@ TEST_F(HorseFit, OutlineRowMeetsTheRoadAtEveryPlaceOfEverySequence) {
 }
 
 }  // namespace
-}  // namespace zelk::test
+}  // namespace zelk::tests

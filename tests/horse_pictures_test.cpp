@@ -19,10 +19,14 @@
 #include <string>
 #include <vector>
 
+namespace zelk::tests {
 namespace {
 
-using zelk::Picture;
-using zelk::Rgb;
+using formats::Picture;
+using formats::Rgb;
+using formats::framePictureRecord;
+using formats::readPictureRecord;
+
 
 constexpr Rgb kLawnGreen{0, 247, 0};
 constexpr Rgb kRoadBrown{189, 148, 123};
@@ -95,7 +99,7 @@ const Picture& painted(const Pose& p) {
         std::ifstream in(path, std::ios::binary);
         if (!in) throw std::runtime_error("cannot open " + path);
         const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), {}};
-        it->second = zelk::readPictureRecord(zelk::framePictureRecord(file));
+        it->second = readPictureRecord(framePictureRecord(file));
     }
     return it->second;
 }
@@ -361,3 +365,4 @@ TEST(HorsePoses, Img3SaddleRisesAboveTheOutlineRow) {
 }
 
 }  // namespace
+}  // namespace zelk::tests

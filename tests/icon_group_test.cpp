@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-namespace zelk::test {
+namespace zelk::tests {
 namespace {
 
 constexpr std::uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF, kCyan = 0x00FFFF, kSilver = 0xC0C0C0,
@@ -169,4 +169,4 @@ TEST(IconGroup, EachImageShowsTheSlantedWindowAndItsWedgeInTheirBoxes) {
 }
 
 }  // namespace
-}  // namespace zelk::test
+}  // namespace zelk::tests

@@ -11,7 +11,7 @@
 
 #include <vector>
 
-namespace zelk::test {
+namespace zelk::tests {
 
 struct GroupEntry {
     std::uint8_t width, height, colourCount, reserved;
@@ -26,7 +26,7 @@ struct IconGroup {
 };
 
 inline IconGroup readIconGroupRecord(std::span<const std::uint8_t> bytes) {
-    ByteReader in(bytes);
+    formats::ByteReader in(bytes);
     IconGroup g{};
     g.reserved = in.u16("reserved");
     g.type = in.u16("type");
@@ -63,7 +63,7 @@ struct BitmapIcon {
 };
 
 inline BitmapIcon readBitmapIcon(std::span<const std::uint8_t> bytes) {
-    ByteReader in(bytes);
+    formats::ByteReader in(bytes);
     BitmapIcon b{};
     b.headerSize = in.u32("header size");
     b.width = in.i32("width");
@@ -103,11 +103,11 @@ inline BitmapIcon readBitmapIcon(std::span<const std::uint8_t> bytes) {
 }
 
 inline IconGroup storedIconGroup() {
-    return readIconGroupRecord(storedResource(rt::resource_directory::kIconGroup, 1).bytes);
+    return readIconGroupRecord(storedResource(formats::resource_directory::kIconGroup, 1).bytes);
 }
 
 inline BitmapIcon storedIcon(std::uint16_t id) {
-    return readBitmapIcon(storedResource(rt::resource_directory::kIcon, id).bytes);
+    return readBitmapIcon(storedResource(formats::resource_directory::kIcon, id).bytes);
 }
 
-}  // namespace zelk::test
+}  // namespace zelk::tests

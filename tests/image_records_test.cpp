@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-namespace zelk::test {
+namespace zelk::tests {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -54,7 +54,7 @@ Bytes bytesAt(std::uint32_t address, std::size_t count) {
     return Bytes(b.begin(), b.end());
 }
 
-const std::uint32_t kData = layout::kDataBlock;
+const std::uint32_t kData = program::kDataBlock;
 
 // The runtime's data block slots by offset.
 Bytes dataSlot(std::uint32_t offset) { return u32(kData + offset); }
@@ -299,8 +299,8 @@ const Field kFields[] = {
     {"procedure.Command1_Click", 0x00, u32(0x80007), "flags"},
     {"procedure.Command2_Click", 0x00, u32(0x80007), "flags"},
 
-    {"method_table", 0x00, u32(layout::codeAddress(layout::Code::Command1ClickMethod)), "method 0"},
-    {"method_table", 0x04, u32(layout::codeAddress(layout::Code::Command2ClickMethod)), "method 1"},
+    {"method_table", 0x00, u32(program::codeAddress(program::Code::Command1ClickMethod)), "method 0"},
+    {"method_table", 0x04, u32(program::codeAddress(program::Code::Command2ClickMethod)), "method 1"},
 };
 
 TEST(ImageRecords, EveryByteOfEveryRecordHoldsItsValue) {
@@ -345,7 +345,7 @@ struct ControlRow {
     std::uint16_t slots;
     Bytes indexWord;
     const char* eventInterface;  // label of its GUID
-    std::optional<layout::Code> click;
+    std::optional<program::Code> click;
 };
 
 // In control-table order.
@@ -353,8 +353,8 @@ const ControlRow kControlRows[] = {
     {"Img2", 13, u16s({4, 3}), "guid.image_events", std::nullopt},
     {"Img3", 13, u16s({3, 3}), "guid.image_events", std::nullopt},
     {"Form", 31, u32(0xFFFFFFFF), "guid.form_events", std::nullopt},
-    {"Command1", 17, u16s({2, 3}), "guid.button_events", layout::Code::Command1ClickEvent},
-    {"Command2", 17, u16s({1, 3}), "guid.button_events", layout::Code::Command2ClickEvent},
+    {"Command1", 17, u16s({2, 3}), "guid.button_events", program::Code::Command1ClickEvent},
+    {"Command2", 17, u16s({1, 3}), "guid.button_events", program::Code::Command2ClickEvent},
     {"Img1", 13, u16s({5, 3}), "guid.image_events", std::nullopt},
 };
 
@@ -393,7 +393,7 @@ TEST(ImageRecords, ControlTableAndEventSinkTables) {
         EXPECT_EQ(u32At(sinkTable + 16), symbol("thunk.EVENT_SINK_AddRef"));
         EXPECT_EQ(u32At(sinkTable + 20), symbol("thunk.EVENT_SINK_Release"));
         for (std::uint32_t slot = 0; slot < row.slots; ++slot) {
-            const std::uint32_t expected = slot == 0 && row.click ? layout::codeAddress(*row.click) : 0;
+            const std::uint32_t expected = slot == 0 && row.click ? program::codeAddress(*row.click) : 0;
             EXPECT_EQ(u32At(sinkTable + 24 + 4 * slot), expected) << "slot " << slot;
         }
         sinkTable += 24 + 4 * row.slots;
@@ -431,4 +431,4 @@ TEST(ImageRecords, ImportLookupTableNamesTheImportsInOrderAndTheStartUpEntryByOr
 }
 
 }  // namespace
-}  // namespace zelk::test
+}  // namespace zelk::tests

@@ -10,7 +10,15 @@
 #include <stdexcept>
 #include <utility>
 
-namespace zelk {
+namespace zelk::tests {
+
+using formats::FormatError;
+using formats::Picture;
+using formats::Rgb;
+using formats::readPictureRecord;
+using formats::writePictureRecord;
+
+using namespace formats;
 namespace {
 
 Picture sample(int w, int h) {
@@ -123,4 +131,4 @@ TEST(PictureRecord, ReadsEveryHeaderFieldOnlyInsideAShortFrame) {
 }
 
 }  // namespace
-}  // namespace zelk
+}  // namespace zelk::tests

@@ -4,7 +4,7 @@
 
 #include "formats/form_description.h"
 #include "program/data_block.h"
-#include "program/form1_description.h"
+#include "program/records/form1_description.h"
 #include "runtime/exports.h"
 #include "runtime/form_instance.h"
 #include "runtime/project_walk.h"
@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-namespace zelk::test {
+namespace zelk::tests {
 namespace {
 
 // The stored names are the image records' business; here, what the process
@@ -25,38 +25,38 @@ namespace {
 TEST(ProjectWalk, EveryImportSlotIsBoundToItsOwnRoutineAndTheStartUpEntryByOrdinal) {
     process();
     ASSERT_EQ(program::importAddressTable.size(), 38u);
-    std::set<rt::AnyRoutine> routines;
+    std::set<runtime_interface::AnyRoutine> routines;
     for (std::size_t i = 0; i < 38; ++i) {
         EXPECT_NE(program::importAddressTable[i], nullptr) << "import " << i;
         routines.insert(program::importAddressTable[i]);
     }
     EXPECT_EQ(routines.size(), 38u) << "no two imports share a routine";
-    EXPECT_EQ(rt::findExport("ThunRTMain"), nullptr) << "the start-up entry has no name";
-    EXPECT_EQ(program::importAddressTable[0], reinterpret_cast<rt::AnyRoutine>(&vb::ThunRTMain));
+    EXPECT_EQ(runtime::findExport("ThunRTMain"), nullptr) << "the start-up entry has no name";
+    EXPECT_EQ(program::importAddressTable[0], reinterpret_cast<runtime_interface::AnyRoutine>(&runtime::ThunRTMain));
 }
 
 TEST(ProjectWalk, FollowsTheChainToOneFormWithSixControlsAndTwoMethods) {
-    const rt::FormBinding form = rt::walkProject(process().space(), image_symbols::kProjectHeader);
+    const runtime::FormBinding form = runtime::walkProject(process().space(), image_symbols::kProjectHeader);
     EXPECT_EQ(form.name, "Form1");
     ASSERT_EQ(form.controls.size(), 6u);
     const struct {
         const char* name;
         std::int32_t index;
-        form1::ControlEntry sink;
-    } expected[] = {{"Img2", 4, form1::kEntryImg2},         {"Img3", 3, form1::kEntryImg3},
-                    {"Form", -1, form1::kEntryForm},        {"Command1", 2, form1::kEntryCommand1},
-                    {"Command2", 1, form1::kEntryCommand2}, {"Img1", 5, form1::kEntryImg1}};
+        program::ControlEntry sink;
+    } expected[] = {{"Img2", 4, program::kEntryImg2},         {"Img3", 3, program::kEntryImg3},
+                    {"Form", -1, program::kEntryForm},        {"Command1", 2, program::kEntryCommand1},
+                    {"Command2", 1, program::kEntryCommand2}, {"Img1", 5, program::kEntryImg1}};
     for (std::size_t i = 0; i < 6; ++i) {
         EXPECT_EQ(form.controls[i].name, expected[i].name);
         EXPECT_EQ(form.controls[i].index, expected[i].index);
-        EXPECT_EQ(form.controls[i].sinkOffset, form1::sinkOffset(expected[i].sink)) << expected[i].name;
+        EXPECT_EQ(form.controls[i].sinkOffset, program::sinkOffset(expected[i].sink)) << expected[i].name;
     }
     EXPECT_EQ(form.methods.size(), 2u);
     EXPECT_EQ(form.description.size(), 1198714u);
     EXPECT_EQ(form.descriptionAddress, symbol("form_description"));
     EXPECT_EQ(std::memcmp(&form.formGuid, form.description.data() + 5, 16), 0)
         << "GUI table entry and description name the same form";
-    EXPECT_EQ(form.objectSize(), form1::sinkOffset(form1::kEntryImg1) + 4);
+    EXPECT_EQ(form.objectSize(), program::sinkOffset(program::kEntryImg1) + 4);
 }
 
 TEST(ProjectWalk, DataBlockIsSeparateWritableAndZero) {
@@ -69,17 +69,17 @@ TEST(ProjectWalk, DataBlockIsSeparateWritableAndZero) {
 }
 
 TEST(ProjectWalk, CreatesTheFormWithEmptyFieldsAndItsSinksWhereTheRecordsSay) {
-    auto project = rt::startProject(process(), image_symbols::kProjectHeader);
-    auto* form = static_cast<form1::Form1*>(project->form->object());
-    EXPECT_EQ(form->MovePos.vt, vb::VT_EMPTY);
+    auto project = runtime::startProject(process(), image_symbols::kProjectHeader);
+    auto* form = static_cast<program::Form1*>(project->form->object());
+    EXPECT_EQ(form->MovePos.type, runtime_interface::VariantType::Empty);
     EXPECT_EQ(form->PauseCount, 0);
-    EXPECT_GE(project->form->objectSize(), sizeof(form1::Form1)) << "room for the whole struct, tail padding too";
-    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(form) % alignof(form1::Form1), 0u);
+    EXPECT_GE(project->form->objectSize(), sizeof(program::Form1)) << "room for the whole struct, tail padding too";
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(form) % alignof(program::Form1), 0u);
     EXPECT_EQ(project->form->referenceCount(), 1u);
     // The accessors serve Img3, Img2, Img1 in adjacent slots.
     const char* names[] = {"Img3", "Img2", "Img1"};
     for (int slot = 0; slot < 3; ++slot) {
-        auto* control = static_cast<rt::ImageControl*>(form->interfaceTable->imageAccessors[slot](form));
+        auto* control = static_cast<runtime::ImageControl*>(form->interfaceTable->imageAccessors[slot](form));
         EXPECT_EQ(control->name(), names[slot]);
         control->Release();
     }
@@ -88,11 +88,11 @@ TEST(ProjectWalk, CreatesTheFormWithEmptyFieldsAndItsSinksWhereTheRecordsSay) {
 // What a started form holds, in pixels.
 struct StartedButton {
     std::string caption;  // UTF-8
-    rt::PixelRect box;
+    runtime::PixelRect box;
     std::int32_t tabIndex;
 };
 struct StartedImage {
-    rt::PixelRect box;
+    runtime::PixelRect box;
     bool visible;
 };
 struct StartedForm {
@@ -102,9 +102,9 @@ struct StartedForm {
     StartedImage img1, img2, img3;
 };
 
-StartedForm heldBy(const rt::FormInstance& form) {
+StartedForm heldBy(const runtime::FormInstance& form) {
     StartedForm s{form.caption(), form.clientWidth(), form.clientHeight(), {}, {}, {}, {}, {}};
-    for (const rt::ButtonControl& b : form.buttons()) {
+    for (const runtime::ButtonControl& b : form.buttons()) {
         StartedButton& held = b.name == "Command1" ? s.command1 : s.command2;
         held = StartedButton{b.caption, b.box, b.tabIndex};
     }
@@ -137,15 +137,15 @@ void expectHolds(const StartedForm& got, const StartedForm& want) {
 }
 
 // The real pictures, taken from the stored description.
-form1::PictureRecords storedPictures() {
-    const auto view = form::walkFormDescription(at(symbol("form_description"), 1198714));
-    form1::PictureRecords pictures;
-    auto copy = [](const form::ObjectView& o, std::uint8_t code) {
+program::records::PictureRecords storedPictures() {
+    const auto view = formats::walkFormDescription(at(symbol("form_description"), 1198714));
+    program::records::PictureRecords pictures;
+    auto copy = [](const formats::ObjectView& o, std::uint8_t code) {
         const auto value = o.find(code)->value;
         return std::vector<std::uint8_t>(value.begin(), value.end());
     };
     pictures.scene = copy(view.form, 0x21);
-    for (const form::ObjectView& child : view.children)
+    for (const formats::ObjectView& child : view.children)
         if (child.name.starts_with("Img")) pictures.poses.at(child.name.back() - '1') = copy(child, 0x02);
     return pictures;
 }
@@ -177,22 +177,22 @@ TEST(ProjectWalk, PropertyARecordDoesNotStoreTakesItsDefault) {
         {"shown image without position", {{"Img1", 0x03}}, [](StartedForm& s) { s.img1.box = {0, 0, 0, 0}; }},
         {"hidden image without position", {{"Img3", 0x03}}, [](StartedForm& s) { s.img3.box = {0, 0, 0, 0}; }},
     };
-    const form1::PictureRecords pictures = storedPictures();
-    const rt::FormBinding binding = rt::walkProject(process().space(), image_symbols::kProjectHeader);
+    const program::records::PictureRecords pictures = storedPictures();
+    const runtime::FormBinding binding = runtime::walkProject(process().space(), image_symbols::kProjectHeader);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        form::DescriptionData data = form1::describeForm1(pictures);
+        formats::DescriptionData data = program::records::describeForm1(pictures);
         for (const auto& [object, code] : c.removed) {
-            form::ObjectData& o = object == std::string_view("Form1")
+            formats::ObjectData& o = object == std::string_view("Form1")
                                       ? data.form
-                                      : *std::ranges::find(data.children, object, &form::ObjectData::name);
+                                      : *std::ranges::find(data.children, object, &formats::ObjectData::name);
             const auto before = o.properties.size();
-            std::erase_if(o.properties, [code = code](const form::PropertyData& p) { return p.code == code; });
+            std::erase_if(o.properties, [code = code](const formats::PropertyData& p) { return p.code == code; });
             ASSERT_EQ(o.properties.size(), before - 1);
         }
-        const std::vector<std::uint8_t> bytes = form::writeFormDescription(data);
-        std::unique_ptr<rt::FormInstance> form;
-        EXPECT_NO_THROW(form = std::make_unique<rt::FormInstance>(process(), binding, form::walkFormDescription(bytes)));
+        const std::vector<std::uint8_t> bytes = formats::writeFormDescription(data);
+        std::unique_ptr<runtime::FormInstance> form;
+        EXPECT_NO_THROW(form = std::make_unique<runtime::FormInstance>(process(), binding, formats::walkFormDescription(bytes)));
         if (!form) continue;
         StartedForm want = stored;
         c.change(want);
@@ -202,7 +202,7 @@ TEST(ProjectWalk, PropertyARecordDoesNotStoreTakesItsDefault) {
 
 TEST(ProjectWalk, BrokenChainIsAnErrorNotAStrayRead) {
     PatchedImage patched(std::vector<Write>{{symbol("project_info") + 0x04, le(0x7FFFFFF0)}});  // the object table's link
-    EXPECT_THROW(rt::walkProject(patched.process().space(), image_symbols::kProjectHeader), rt::BadAddress);
+    EXPECT_THROW(runtime::walkProject(patched.process().space(), image_symbols::kProjectHeader), runtime::BadAddress);
 }
 
 // Where no window system can be reached the user reads why in one line, and
@@ -227,11 +227,11 @@ TEST(ProjectWalkDeathTest, NoDisplayIsOneLineAndExitCode2) {
                 setenv("QT_QPA_PLATFORM", c.platform, 1);
                 if (c.display) setenv("DISPLAY", c.display, 1);
                 else unsetenv("DISPLAY");
-                rt::runProject(process(), image_symbols::kProjectHeader);
+                runtime::runProject(process(), image_symbols::kProjectHeader);
             },
             testing::ExitedWithCode(2), c.says);
     }
 }
 
 }  // namespace
-}  // namespace zelk::test
+}  // namespace zelk::tests

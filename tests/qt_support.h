@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-namespace zelk::test {
+namespace zelk::tests {
 
 inline QApplication& qtApp() {
     static int argc = 1;
@@ -63,11 +63,11 @@ inline QImage paintedBitmap(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot open " + path);
     const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), {}};
-    const Picture picture = readPictureRecord(framePictureRecord(file));
+    const formats::Picture picture = formats::readPictureRecord(formats::framePictureRecord(file));
     QImage image(picture.width, picture.height, QImage::Format_RGB32);
     for (int y = 0; y < picture.height; ++y)
         for (int x = 0; x < picture.width; ++x) {
-            const Rgb& p = picture.at(x, y);
+            const formats::Rgb& p = picture.at(x, y);
             image.setPixel(x, y, qRgb(p.r, p.g, p.b));
         }
     return image;
@@ -79,19 +79,19 @@ class ProgramWindow : public testing::Test {
 protected:
     void SetUp() override {
         qtApp();
-        project_ = rt::startProject(process(), image_symbols::kProjectHeader);
-        window_ = rt::showForm(*project_->form, process());
+        project_ = runtime::startProject(process(), image_symbols::kProjectHeader);
+        window_ = runtime::showForm(*project_->form, process());
         focusWhenShown_ = window_->focusWidget();
         ASSERT_TRUE(waitUntilExposed(*window_));
     }
 
-    rt::FormInstance& form() const { return *project_->form; }
-    rt::ImageControl& image(const char* name) const { return imageNamed(*project_->form, name); }
+    runtime::FormInstance& form() const { return *project_->form; }
+    runtime::ImageControl& image(const char* name) const { return imageNamed(*project_->form, name); }
     QImage shown() const { return onScreen(*window_); }
 
-    std::unique_ptr<rt::StartedProject> project_;
-    std::unique_ptr<rt::FormWindow> window_;
+    std::unique_ptr<runtime::StartedProject> project_;
+    std::unique_ptr<runtime::FormWindow> window_;
     QWidget* focusWhenShown_ = nullptr;  // before the window system activated the window
 };
 
-}  // namespace zelk::test
+}  // namespace zelk::tests

@@ -18,7 +18,7 @@
 #include <functional>
 #include <vector>
 
-namespace zelk::test {
+namespace zelk::tests {
 namespace {
 
 using namespace std::chrono_literals;
@@ -386,4 +386,4 @@ INSTANTIATE_TEST_SUITE_P(Cases, RealWindowCase, testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace zelk::test
+}  // namespace zelk::tests

@@ -6,12 +6,12 @@
 
 #include "formats/module_header.h"
 
-namespace zelk::test {
+namespace zelk::tests {
 
 // The address of the directory entry of `type` with `id`.
 inline std::uint32_t resourceEntry(std::uint32_t type, std::uint32_t id) {
-    using namespace rt::resource_directory;
-    const std::uint32_t directory = u32At(image_symbols::kImageBase + rt::module_header::kResourceDirectory);
+    using namespace formats::resource_directory;
+    const std::uint32_t directory = u32At(image_symbols::kImageBase + formats::module_header::kResourceDirectory);
     const std::uint32_t count = u32At(directory + kCount);
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t entry = directory + kEntries + i * kEntrySize;
@@ -26,7 +26,7 @@ struct StoredResource {
 };
 
 inline StoredResource storedResource(std::uint32_t type, std::uint32_t id) {
-    using namespace rt::resource_directory;
+    using namespace formats::resource_directory;
     const std::uint32_t entry = resourceEntry(type, id);
     const std::uint32_t data = u32At(entry + kData), size = u32At(entry + kDataSize);
     if (data < image_symbols::kImageBase || data - image_symbols::kImageBase + std::uint64_t(size) > image().size())
@@ -34,4 +34,4 @@ inline StoredResource storedResource(std::uint32_t type, std::uint32_t id) {
     return {u32At(entry + kLanguage), at(data, size)};
 }
 
-}  // namespace zelk::test
+}  // namespace zelk::tests

@@ -18,17 +18,13 @@
 #include <tuple>
 #include <vector>
 
-namespace zelk {
-// Readable colours in failure messages.
-std::ostream& operator<<(std::ostream& os, const Rgb& c) {
-    return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
-}
-}  // namespace zelk
-
+namespace zelk::tests {
 namespace {
 
-using zelk::Picture;
-using zelk::Rgb;
+using formats::Picture;
+using formats::Rgb;
+using formats::readPictureRecord;
+
 
 constexpr int kWidth = 742;
 constexpr int kHeight = 424;
@@ -106,7 +102,7 @@ protected:
         std::vector<std::uint8_t> record = {0x6C, 0x74, 0x00, 0x00};
         for (int i = 0; i < 4; ++i) record.push_back(std::uint8_t(file.size() >> (8 * i)));
         record.insert(record.end(), file.begin(), file.end());
-        scene_ = new Picture(zelk::readPictureRecord(record));
+        scene_ = new Picture(readPictureRecord(record));
     }
     static void TearDownTestSuite() {
         delete scene_;
@@ -494,3 +490,4 @@ TEST_F(ScenePicture, HousePorchRailingsBaseAndSteps) {
 }
 
 }  // namespace
+}  // namespace zelk::tests

@@ -5,14 +5,14 @@
 #include "runtime/start_up.h"
 #include "program/form1.h"
 
-namespace zelk::test {
+namespace zelk::tests {
 namespace {
 
 class SequenceStates : public testing::Test {
 protected:
-    void SetUp() override { project_ = rt::startProject(process(), image_symbols::kProjectHeader); }
+    void SetUp() override { project_ = runtime::startProject(process(), image_symbols::kProjectHeader); }
 
-    form1::Form1* form() const { return static_cast<form1::Form1*>(project_->form->object()); }
+    program::Form1* form() const { return static_cast<program::Form1*>(project_->form->object()); }
 
     void click(int method) {
         EXPECT_EQ(process().callEntry(project_->binding.methods.at(method), reinterpret_cast<std::uintptr_t>(form())), 0);
@@ -26,7 +26,7 @@ protected:
         EXPECT_EQ(imageNamed(*project_->form, "Img3").topTwips(), 2600);
     }
 
-    std::unique_ptr<rt::StartedProject> project_;
+    std::unique_ptr<runtime::StartedProject> project_;
 };
 
 // Img1, Img2, Img3.
@@ -40,14 +40,14 @@ TEST_F(SequenceStates, EachRunStartsFromWhereTheLastLeftOff) {
     click(0);
     expectStates(kAfterFirstSlide, "after the first slide");
     EXPECT_EQ(form()->PauseCount, 20000001);
-    EXPECT_EQ(form()->MovePos.vt, vb::VT_I2);
-    EXPECT_EQ(form()->MovePos.iVal, 8400);
+    EXPECT_EQ(form()->MovePos.type, runtime_interface::VariantType::Integer16);
+    EXPECT_EQ(form()->MovePos.integer16, 8400);
     click(0);
     expectStates(kAfterFirstSlide, "after a second slide");
     click(1);
     expectStates(kAfterGallop, "after a gallop");
     EXPECT_EQ(form()->PauseCount, 50000001);
-    EXPECT_EQ(form()->MovePos.iVal, 8400);
+    EXPECT_EQ(form()->MovePos.integer16, 8400);
     click(0);
     expectStates(kSlideAfterGallop, "after a slide that followed a gallop");
     click(1);
@@ -57,4 +57,4 @@ TEST_F(SequenceStates, EachRunStartsFromWhereTheLastLeftOff) {
 }
 
 }  // namespace
-}  // namespace zelk::test
+}  // namespace zelk::tests

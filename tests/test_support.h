@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zelk::test {
+namespace zelk::tests {
 
 inline std::uint32_t symbol(std::string_view name) {
     for (const auto& s : image_symbols::kSymbols)
@@ -41,8 +41,8 @@ inline std::uint32_t u32At(std::uint32_t address) {
 }
 
 // One process per test program, as in the real executable.
-inline rt::Process& process() {
-    static rt::Process p(executable::loadedModule());
+inline runtime::Process& process() {
+    static runtime::Process p(executable::loadedModule());
     return p;
 }
 
@@ -71,36 +71,36 @@ public:
     PatchedImage(const PatchedImage&) = delete;
     PatchedImage& operator=(const PatchedImage&) = delete;
 
-    const rt::LoadedModule& module() const { return module_; }
-    rt::Process& process() {
-        if (!process_) process_ = std::make_unique<rt::Process>(module_);
+    const runtime_interface::LoadedModule& module() const { return module_; }
+    runtime::Process& process() {
+        if (!process_) process_ = std::make_unique<runtime::Process>(module_);
         return *process_;
     }
 
 private:
     std::vector<std::uint8_t> bytes_;
-    rt::LoadedModule module_;
-    std::unique_ptr<rt::Process> process_;
+    runtime_interface::LoadedModule module_;
+    std::unique_ptr<runtime::Process> process_;
 };
 
-template <rt::Import I>
+template <formats::Import I>
 class ImportSpy {
 public:
     using Fn = typename program::ImportType<I>::type;
     // The process resolves the imports first, so the spy is not overwritten.
     explicit ImportSpy(Fn replacement) : saved_((process(), program::importAddressTable[int(I)])) {
-        program::importAddressTable[int(I)] = reinterpret_cast<rt::AnyRoutine>(replacement);
+        program::importAddressTable[int(I)] = reinterpret_cast<runtime_interface::AnyRoutine>(replacement);
     }
     ~ImportSpy() { program::importAddressTable[int(I)] = saved_; }
     ImportSpy(const ImportSpy&) = delete;
     ImportSpy& operator=(const ImportSpy&) = delete;
 
 private:
-    rt::AnyRoutine saved_;
+    runtime_interface::AnyRoutine saved_;
 };
 
 // A picture control of the form by its name.
-inline rt::ImageControl& imageNamed(const rt::FormInstance& form, std::string_view name) {
+inline runtime::ImageControl& imageNamed(const runtime::FormInstance& form, std::string_view name) {
     for (const auto& i : form.images())
         if (i->name() == name) return *i;
     throw std::out_of_range("no picture " + std::string(name));
@@ -112,14 +112,14 @@ struct PictureState {
 };
 
 // Img1, Img2 and Img3 as `want` lists them; `when` names the moment in failures.
-inline void expectPictures(const rt::FormInstance& form, const PictureState (&want)[3], const char* when = "") {
+inline void expectPictures(const runtime::FormInstance& form, const PictureState (&want)[3], const char* when = "") {
     SCOPED_TRACE(when);
     const char* names[] = {"Img1", "Img2", "Img3"};
     for (int i = 0; i < 3; ++i) {
-        const rt::ImageControl& image = imageNamed(form, names[i]);
+        const runtime::ImageControl& image = imageNamed(form, names[i]);
         EXPECT_EQ(image.visible(), want[i].visible) << names[i];
         EXPECT_EQ(image.leftTwips(), want[i].left) << names[i];
     }
 }
 
-}  // namespace zelk::test
+}  // namespace zelk::tests

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace zelk::test {
+namespace zelk::tests {
 namespace {
 
 struct Block {
@@ -25,7 +25,7 @@ std::size_t aligned(std::size_t at) { return (at + 3) & ~std::size_t(3); }
 std::string asciiOfUtf16(std::span<const std::uint8_t> text, std::size_t offset) {
     std::string out;
     for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
-        if (text[i + 1] != 0 || text[i] >= 0x80) throw FormatError("key or text is not ASCII", offset + i);
+        if (text[i + 1] != 0 || text[i] >= 0x80) throw formats::FormatError("key or text is not ASCII", offset + i);
         out.push_back(char(text[i]));
     }
     return out;
@@ -33,23 +33,23 @@ std::string asciiOfUtf16(std::span<const std::uint8_t> text, std::size_t offset)
 
 // `bytes` starts at the block and ends where its parent does.
 Block readBlock(std::span<const std::uint8_t> bytes, std::size_t offset) {
-    ByteReader head(bytes, offset);
+    formats::ByteReader head(bytes, offset);
     Block b{};
     b.length = head.u16("block length");
     b.valueLength = head.u16("value length");
     b.type = head.u16("block type");
-    if (b.length < 6 || b.length > bytes.size()) throw FormatError("block length leaves its parent", offset);
-    if (b.type > 1) throw FormatError("block type is neither text nor binary", offset + 4);
+    if (b.length < 6 || b.length > bytes.size()) throw formats::FormatError("block length leaves its parent", offset);
+    if (b.type > 1) throw formats::FormatError("block type is neither text nor binary", offset + 4);
     const auto block = bytes.first(b.length);
-    ByteReader in(block, offset);
+    formats::ByteReader in(block, offset);
     in.skip(6, "block head");
     for (std::uint16_t c; (c = in.u16("key")) != 0;) {
-        if (c >= 0x80) throw FormatError("key is not ASCII", in.offset() - 2);
+        if (c >= 0x80) throw formats::FormatError("key is not ASCII", in.offset() - 2);
         b.key.push_back(char(c));
     }
     std::size_t at = aligned(in.position());
     const std::size_t valueBytes = b.type == 1 ? 2u * b.valueLength : b.valueLength;
-    if (at + valueBytes > block.size()) throw FormatError("value runs past its block", offset + at);
+    if (at + valueBytes > block.size()) throw formats::FormatError("value runs past its block", offset + at);
     b.value = block.subspan(at, valueBytes);
     for (at = aligned(at + valueBytes); at < block.size(); at = aligned(at + b.children.back().length))
         b.children.push_back(readBlock(block.subspan(at), offset + at));
@@ -160,4 +160,4 @@ TEST_F(VersionRecord, MatchesTheRegistrationDataVersionAndTheHeadersExecutableNa
 }
 
 }  // namespace
-}  // namespace zelk::test
+}  // namespace zelk::tests

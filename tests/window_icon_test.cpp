@@ -12,16 +12,15 @@
 
 #include <algorithm>
 
-namespace zelk::test {
+namespace zelk::tests {
 namespace {
 
-namespace rd = rt::resource_directory;
 
 constexpr std::uint16_t kIconIds[] = {30001, 30002, 30003};
 
 TEST(WindowIcon, DecodesTheGroupsImagesInOrderWithTheirMasks) {
     qtApp();
-    const std::vector<rt::IconImage> images = rt::readIconGroup(process());
+    const std::vector<runtime::IconImage> images = runtime::readIconGroup(process());
     ASSERT_EQ(images.size(), std::size(kIconIds));
     for (std::size_t i = 0; i < images.size(); ++i) {
         SCOPED_TRACE("icon " + std::to_string(kIconIds[i]));
@@ -40,9 +39,9 @@ TEST(WindowIcon, DecodesTheGroupsImagesInOrderWithTheirMasks) {
 enum class Fails { Format, Descriptor, Address, Other };
 
 Fails failureOf(const std::runtime_error& e) {
-    if (dynamic_cast<const FormatError*>(&e)) return Fails::Format;
-    if (dynamic_cast<const rt::BadDescriptor*>(&e)) return Fails::Descriptor;
-    if (dynamic_cast<const rt::BadAddress*>(&e)) return Fails::Address;
+    if (dynamic_cast<const formats::FormatError*>(&e)) return Fails::Format;
+    if (dynamic_cast<const runtime::BadDescriptor*>(&e)) return Fails::Descriptor;
+    if (dynamic_cast<const runtime::BadAddress*>(&e)) return Fails::Address;
     return Fails::Other;
 }
 
@@ -56,12 +55,12 @@ struct Breakage {
 };
 
 std::uint32_t groupEntry(int i) { return symbol("icon_group") + 6 + 14 * std::uint32_t(i); }
-std::uint32_t entryField(std::uint16_t id, std::uint32_t field) { return resourceEntry(rd::kIcon, id) + field; }
+std::uint32_t entryField(std::uint16_t id, std::uint32_t field) { return resourceEntry(formats::resource_directory::kIcon, id) + field; }
 
 class BrokenIcon : public testing::Test {
 protected:
     // A process over a copy of the image with `b` written into it.
-    rt::Process& processWith(const Breakage& b) {
+    runtime::Process& processWith(const Breakage& b) {
         patched_ = std::make_unique<PatchedImage>(std::vector<Write>{{b.at, le(b.value, b.size)}});
         return patched_->process();
     }
@@ -79,9 +78,9 @@ TEST_F(BrokenIcon, IsAnErrorNamingTheRecordNotAStrayRead) {
         {"height", symbol("icon.30003") + 8, 16, 4, Fails::Format, "icon 30003 height is not twice"},
         {"bit count", symbol("icon.30001") + 14, 4, 2, Fails::Format, "icon 30001 bit count"},
         {"colours used", symbol("icon.30002") + 32, 4, 4, Fails::Format, "icon 30002 has bytes after its mask"},
-        {"icon link", entryField(30003, rd::kData), 0xFFFFFFF0, 4, Fails::Address, "lie outside the image"},
-        {"icon size", entryField(30001, rd::kDataSize), 0x00FFFFFF, 4, Fails::Address, "lie outside the image"},
-        {"directory link", image_symbols::kImageBase + rt::module_header::kResourceDirectory, 0x7FFFFFF0, 4,
+        {"icon link", entryField(30003, formats::resource_directory::kData), 0xFFFFFFF0, 4, Fails::Address, "lie outside the image"},
+        {"icon size", entryField(30001, formats::resource_directory::kDataSize), 0x00FFFFFF, 4, Fails::Address, "lie outside the image"},
+        {"directory link", image_symbols::kImageBase + formats::module_header::kResourceDirectory, 0x7FFFFFF0, 4,
          Fails::Address, "resource count"},
         // 0x0CCCCCCD entries of 20 bytes are 4 bytes in 32 bits.
         {"resource count", symbol("resource_directory"), 0x0CCCCCCD, 4, Fails::Address,
@@ -89,9 +88,9 @@ TEST_F(BrokenIcon, IsAnErrorNamingTheRecordNotAStrayRead) {
     };
     for (const Breakage& b : cases) {
         SCOPED_TRACE(b.what);
-        rt::Process& broken = processWith(b);
+        runtime::Process& broken = processWith(b);
         try {
-            rt::readIconGroup(broken);
+            runtime::readIconGroup(broken);
             ADD_FAILURE() << "accepted";
         } catch (const std::runtime_error& e) {
             EXPECT_EQ(failureOf(e), b.fails) << e.what();
@@ -102,14 +101,14 @@ TEST_F(BrokenIcon, IsAnErrorNamingTheRecordNotAStrayRead) {
 
 TEST_F(BrokenIcon, LeavesTheWindowWithoutAnIconAndSaysSo) {
     qtApp();
-    rt::Process& broken = processWith({"group type", symbol("icon_group") + 2, 2, 2, Fails::Format, ""});
+    runtime::Process& broken = processWith({"group type", symbol("icon_group") + 2, 2, 2, Fails::Format, ""});
     QWidget window;
     testing::internal::CaptureStderr();
-    rt::applyWindowIcon(window, broken);
+    runtime::applyWindowIcon(window, broken);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("without its icon: icon group 1 type is not 1 (icons) at offset 2"), std::string::npos) << said;
     EXPECT_TRUE(window.windowIcon().isNull());
 }
 
 }  // namespace
-}  // namespace zelk::test
+}  // namespace zelk::tests

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-namespace zelk::painter {
+namespace zelk::art::painter {
 namespace {
 
 constexpr HorseFormat kFormats[] = {
@@ -20,13 +20,13 @@ const HorseFormat& horseFormat(int pose) {
     return kFormats[pose - 1];
 }
 
-Picture horseBackground(const HorseFormat& format) {
-    using namespace zelk::palette;
-    Picture picture(format.width, format.height, kLawnGreen);
+formats::Picture horseBackground(const HorseFormat& format) {
+    using namespace zelk::art;
+    formats::Picture picture(format.width, format.height, kLawnGreen);
     for (int y = format.outlineRow; y < format.height; ++y)
         for (int x = 0; x < format.width; ++x)
             picture.at(x, y) = y == format.outlineRow ? kOutlineBlack : kRoadBrown;
     return picture;
 }
 
-}  // namespace zelk::painter
+}  // namespace zelk::art::painter

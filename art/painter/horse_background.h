@@ -2,7 +2,7 @@
 
 #include "formats/picture.h"
 
-namespace zelk::painter {
+namespace zelk::art::painter {
 
 // Size and background of one horse picture. Everything but the outline row is
 // made of 2 x 2 blocks; `firstBlockRow` is 1 when row 0 is the lower half of a
@@ -17,6 +17,6 @@ struct HorseFormat {
 // Poses 1 to 3, the pictures of `Img1`, `Img2` and `Img3`.
 const HorseFormat& horseFormat(int pose);
 
-Picture horseBackground(const HorseFormat& format);
+formats::Picture horseBackground(const HorseFormat& format);
 
-}  // namespace zelk::painter
+}  // namespace zelk::art::painter

@@ -6,11 +6,11 @@
 #include <stdexcept>
 #include <string>
 
-namespace zelk::painter {
+namespace zelk::art::painter {
 namespace {
 
 bool isHorseColour(const Rgba& p) {
-    return std::ranges::any_of(kHorseColours, [&](const Rgb& c) { return c == Rgb{p.r, p.g, p.b}; });
+    return std::ranges::any_of(kHorseColours, [&](const formats::Rgb& c) { return c == formats::Rgb{p.r, p.g, p.b}; });
 }
 
 RgbaImage doubled(const RgbaImage& blocks) {
@@ -28,7 +28,7 @@ BlockGrid horseBlockGrid(const HorseFormat& format) {
     return {(format.width + 1) / 2, (format.height + format.firstBlockRow + 1) / 2};
 }
 
-void layHorseBlocks(Picture& picture, const HorseFormat& format, const RgbaImage& blocks) {
+void layHorseBlocks(formats::Picture& picture, const HorseFormat& format, const RgbaImage& blocks) {
     for (int y = 0; y < blocks.height; ++y)
         for (int x = 0; x < blocks.width; ++x)
             if (const Rgba& p = blocks.at(x, y); p.a == 255 && !isHorseColour(p))
@@ -38,4 +38,4 @@ void layHorseBlocks(Picture& picture, const HorseFormat& format, const RgbaImage
     overlayOpaque(picture, doubled(blocks), 0, -format.firstBlockRow);
 }
 
-}  // namespace zelk::painter
+}  // namespace zelk::art::painter

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace zelk::painter {
+namespace zelk::art::painter {
 namespace {
 
 int bitsPerPixel(std::size_t colours) {
@@ -30,7 +30,7 @@ void appendRow(std::vector<std::uint8_t>& out, const std::vector<std::uint8_t>& 
 
 }  // namespace
 
-std::vector<std::uint8_t> encodeIconImage(const RgbaImage& drawing, std::span<const Rgb> colours,
+std::vector<std::uint8_t> encodeIconImage(const RgbaImage& drawing, std::span<const formats::Rgb> colours,
                                           std::uint8_t outside) {
     const int bits = bitsPerPixel(colours.size());
     const int w = drawing.width, h = drawing.height;
@@ -46,26 +46,26 @@ std::vector<std::uint8_t> encodeIconImage(const RgbaImage& drawing, std::span<co
                 continue;
             }
             if (p.a != 255) throw std::runtime_error("antialiased icon pixel" + where + ": draw with crisp edges");
-            const auto it = std::ranges::find(colours, Rgb{p.r, p.g, p.b});
+            const auto it = std::ranges::find(colours, formats::Rgb{p.r, p.g, p.b});
             if (it == colours.end()) throw std::runtime_error("icon pixel" + where + " is not a palette colour");
             index[y][x] = std::uint8_t(it - colours.begin());
         }
     }
 
     std::vector<std::uint8_t> out;
-    appendU32(out, 40);
-    appendU32(out, std::uint32_t(w));
-    appendU32(out, std::uint32_t(2 * h));  // colour image and mask
-    appendU16(out, 1);
-    appendU16(out, std::uint32_t(bits));
-    appendU32(out, 0);  // uncompressed
+    formats::appendU32(out, 40);
+    formats::appendU32(out, std::uint32_t(w));
+    formats::appendU32(out, std::uint32_t(2 * h));  // colour image and mask
+    formats::appendU16(out, 1);
+    formats::appendU16(out, std::uint32_t(bits));
+    formats::appendU32(out, 0);  // uncompressed
     const std::uint32_t imageSize = std::uint32_t((w * bits + 31) / 32 * 4 + (w + 31) / 32 * 4) * std::uint32_t(h);
-    appendU32(out, imageSize);
-    for (int i = 0; i < 4; ++i) appendU32(out, 0);  // resolution, colours used and important
-    for (const Rgb& c : colours) out.insert(out.end(), {c.b, c.g, c.r, 0});
+    formats::appendU32(out, imageSize);
+    for (int i = 0; i < 4; ++i) formats::appendU32(out, 0);  // resolution, colours used and important
+    for (const formats::Rgb& c : colours) out.insert(out.end(), {c.b, c.g, c.r, 0});
     for (int y = h - 1; y >= 0; --y) appendRow(out, index[y], bits);
     for (int y = h - 1; y >= 0; --y) appendRow(out, mask[y], 1);
     return out;
 }
 
-}  // namespace zelk::painter
+}  // namespace zelk::art::painter

@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-namespace zelk::painter {
+namespace zelk::art::painter {
 
 // The finished pictures, drawn from the art sources in `assetsDir`.
-Picture paintScene(const std::filesystem::path& assetsDir);
-Picture paintHorse(int pose, const std::filesystem::path& assetsDir);
+formats::Picture paintScene(const std::filesystem::path& assetsDir);
+formats::Picture paintHorse(int pose, const std::filesystem::path& assetsDir);
 
-}  // namespace zelk::painter
+}  // namespace zelk::art::painter

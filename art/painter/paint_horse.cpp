@@ -7,12 +7,12 @@
 #include <stdexcept>
 #include <string>
 
-namespace zelk::painter {
+namespace zelk::art::painter {
 
-Picture paintHorse(int pose, const std::filesystem::path& assetsDir) {
+formats::Picture paintHorse(int pose, const std::filesystem::path& assetsDir) {
     const HorseFormat& format = horseFormat(pose);
     const BlockGrid grid = horseBlockGrid(format);
-    Picture picture = horseBackground(format);
+    formats::Picture picture = horseBackground(format);
     const auto svg = assetsDir / "horse" / ("img" + std::to_string(pose) + ".svg");
     try {
         layHorseBlocks(picture, format, rasterizeSvg(svg, grid.columns, grid.rows));
@@ -22,4 +22,4 @@ Picture paintHorse(int pose, const std::filesystem::path& assetsDir) {
     return picture;
 }
 
-}  // namespace zelk::painter
+}  // namespace zelk::art::painter

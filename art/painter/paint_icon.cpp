@@ -3,12 +3,12 @@
 #include "art/painter/icon_image.h"
 #include "art/painter/svg_raster.h"
 
-namespace zelk::painter {
+namespace zelk::art::painter {
 namespace {
 
-constexpr Rgb kTwoColours[] = {{0, 0, 0}, {255, 255, 255}};
+constexpr formats::Rgb kTwoColours[] = {{0, 0, 0}, {255, 255, 255}};
 
-constexpr Rgb kSixteenColours[] = {
+constexpr formats::Rgb kSixteenColours[] = {
     {0x00, 0x00, 0x00}, {0x80, 0x00, 0x00}, {0x00, 0x80, 0x00}, {0x80, 0x80, 0x00},
     {0x00, 0x00, 0x80}, {0x80, 0x00, 0x80}, {0x00, 0x80, 0x80}, {0x80, 0x80, 0x80},
     {0xC0, 0xC0, 0xC0}, {0xFF, 0x00, 0x00}, {0x00, 0xFF, 0x00}, {0xFF, 0xFF, 0x00},
@@ -39,4 +39,4 @@ std::vector<std::vector<std::uint8_t>> paintIcon(const std::filesystem::path& as
     };
 }
 
-}  // namespace zelk::painter
+}  // namespace zelk::art::painter

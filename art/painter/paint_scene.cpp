@@ -4,7 +4,7 @@
 #include "art/painter/scene_speckle.h"
 #include "art/painter/svg_raster.h"
 
-namespace zelk::painter {
+namespace zelk::art::painter {
 namespace {
 
 // The drawing holds each grainy area in one flat colour; these tables turn it
@@ -20,7 +20,7 @@ constexpr Tint kCloudTints[] = {{{231, 231, 231}, 24}, {{247, 247, 239}, 9}, {{2
                                 {{247, 255, 247}, 9}};
 constexpr Tint kBushMottle[] = {{{90, 165, 0}, 6}, {{107, 198, 0}, 6}, {{49, 99, 0}, 4}, {{123, 214, 0}, 3}};
 
-constexpr Rgb kCloudWhite{231, 231, 231};
+constexpr formats::Rgb kCloudWhite{231, 231, 231};
 
 // Each pass is limited to its object's box, so the same colour elsewhere
 // (peach and yellow on the house, the bush green in the grass) stays flat.
@@ -40,11 +40,11 @@ constexpr Speckle kSpeckles[] = {
 
 }  // namespace
 
-Picture paintScene(const std::filesystem::path& assetsDir) {
-    Picture scene = sceneBackground();
+formats::Picture paintScene(const std::filesystem::path& assetsDir) {
+    formats::Picture scene = sceneBackground();
     overlayOpaque(scene, rasterizeSvg(assetsDir / "scene.svg", kSceneWidth, kSceneHeight));
     for (const Speckle& s : kSpeckles) applySpeckle(scene, s);
     return scene;
 }
 
-}  // namespace zelk::painter
+}  // namespace zelk::art::painter

@@ -29,12 +29,12 @@ int main(int argc, char** argv) {
     try {
         const std::filesystem::path assets = argv[1], out = argv[2];
         std::filesystem::create_directories(out);
-        writeFile(out / "scene.bmp", zelk::encodeBitmapFile(zelk::painter::paintScene(assets)));
+        writeFile(out / "scene.bmp", zelk::formats::encodeBitmapFile(zelk::art::painter::paintScene(assets)));
         for (int pose = 1; pose <= 3; ++pose)
             writeFile(out / ("img" + std::to_string(pose) + ".bmp"),
-                      zelk::encodeBitmapFile(zelk::painter::paintHorse(pose, assets)));
-        const auto icons = zelk::painter::paintIcon(assets);
-        for (std::size_t i = 0; i < icons.size(); ++i) writeFile(out / zelk::kIconArtFiles[i], icons[i]);
+                      zelk::formats::encodeBitmapFile(zelk::art::painter::paintHorse(pose, assets)));
+        const auto icons = zelk::art::painter::paintIcon(assets);
+        for (std::size_t i = 0; i < icons.size(); ++i) writeFile(out / zelk::art::kIconArtFiles[i], icons[i]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "painter: %s\n", e.what());
         return 1;

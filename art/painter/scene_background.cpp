@@ -2,10 +2,10 @@
 
 #include "art/palette.h"
 
-namespace zelk::painter {
+namespace zelk::art::painter {
 namespace {
 
-using namespace zelk::palette;
+using namespace zelk::art;
 
 // The road's rows column by column; its ends are irregular where it meets the
 // picture's edges. A `topLast` below `topFirst` means no top outline.
@@ -32,14 +32,14 @@ constexpr int kSkyLastRow = 138;
 constexpr int kSkyLastRowAtRightEdge = 137;  // x 739 to 741
 constexpr int kRightEdgeSkyFrom = 739;
 
-void fillColumn(Picture& p, int x, int first, int last, Rgb colour) {
+void fillColumn(formats::Picture& p, int x, int first, int last, formats::Rgb colour) {
     for (int y = first; y <= last; ++y) p.at(x, y) = colour;
 }
 
 }  // namespace
 
-Picture sceneBackground() {
-    Picture scene(kSceneWidth, kSceneHeight, kLawnGreen);
+formats::Picture sceneBackground() {
+    formats::Picture scene(kSceneWidth, kSceneHeight, kLawnGreen);
     for (int x = 0; x < kSceneWidth; ++x)
         fillColumn(scene, x, 0, x >= kRightEdgeSkyFrom ? kSkyLastRowAtRightEdge : kSkyLastRow, kSkyCyan);
     for (const RoadColumns& c : kRoadEdges) {
@@ -53,4 +53,4 @@ Picture sceneBackground() {
     return scene;
 }
 
-}  // namespace zelk::painter
+}  // namespace zelk::art::painter

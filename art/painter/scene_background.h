@@ -2,13 +2,13 @@
 
 #include "formats/picture.h"
 
-namespace zelk::painter {
+namespace zelk::art::painter {
 
 inline constexpr int kSceneWidth = 742;
 inline constexpr int kSceneHeight = 424;
 
 // The flat sky, lawn and road bands with the road's outlines, exact to the
 // pixel; the drawing goes on top of this.
-Picture sceneBackground();
+formats::Picture sceneBackground();
 
-}  // namespace zelk::painter
+}  // namespace zelk::art::painter

@@ -1,6 +1,6 @@
 #include "art/painter/scene_speckle.h"
 
-namespace zelk::painter {
+namespace zelk::art::painter {
 namespace {
 
 std::uint32_t cellHash(int cx, int cy, std::uint32_t seed) {
@@ -13,7 +13,7 @@ std::uint32_t cellHash(int cx, int cy, std::uint32_t seed) {
     return h;
 }
 
-Rgb pickTint(std::span<const Tint> tints, std::uint32_t hash) {
+formats::Rgb pickTint(std::span<const Tint> tints, std::uint32_t hash) {
     int total = 0;
     for (const Tint& t : tints) total += t.weight;
     int pick = int(hash % std::uint32_t(total));
@@ -26,13 +26,13 @@ Rgb pickTint(std::span<const Tint> tints, std::uint32_t hash) {
 
 }  // namespace
 
-void applySpeckle(Picture& picture, const Speckle& s) {
+void applySpeckle(formats::Picture& picture, const Speckle& s) {
     for (int y = s.y0; y <= s.y1; ++y) {
         for (int x = s.x0; x <= s.x1; ++x) {
-            Rgb& p = picture.at(x, y);
+            formats::Rgb& p = picture.at(x, y);
             if (p == s.base) p = pickTint(s.tints, cellHash(x / s.grain, y / s.grain, s.seed));
         }
     }
 }
 
-}  // namespace zelk::painter
+}  // namespace zelk::art::painter

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace zelk::painter {
+namespace zelk::art::painter {
 namespace {
 
 struct GObjectDeleter {
@@ -54,7 +54,7 @@ RgbaImage rasterizeSvg(const std::filesystem::path& svg, int width, int height) 
     return image;
 }
 
-void overlayOpaque(Picture& picture, const RgbaImage& layer, int dx, int dy) {
+void overlayOpaque(formats::Picture& picture, const RgbaImage& layer, int dx, int dy) {
     for (int y = 0; y < layer.height; ++y) {
         for (int x = 0; x < layer.width; ++x) {
             const Rgba& p = layer.at(x, y);
@@ -64,9 +64,9 @@ void overlayOpaque(Picture& picture, const RgbaImage& layer, int dx, int dy) {
                                          std::to_string(y) + "): draw with crisp edges");
             const int px = x + dx, py = y + dy;
             if (px < 0 || py < 0 || px >= picture.width || py >= picture.height) continue;
-            picture.at(px, py) = Rgb{p.r, p.g, p.b};
+            picture.at(px, py) = formats::Rgb{p.r, p.g, p.b};
         }
     }
 }
 
-}  // namespace zelk::painter
+}  // namespace zelk::art::painter

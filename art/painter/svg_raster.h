@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-namespace zelk::painter {
+namespace zelk::art::painter {
 
 struct Rgba {
     std::uint8_t r = 0, g = 0, b = 0, a = 0;
@@ -27,6 +27,6 @@ RgbaImage rasterizeSvg(const std::filesystem::path& svg, int width, int height);
 // Lays the opaque pixels of `layer` over `picture`; transparent ones leave it.
 // A half-covered pixel means an edge was blended, which would put colours
 // outside the palette into the picture, so it throws.
-void overlayOpaque(Picture& picture, const RgbaImage& layer, int dx = 0, int dy = 0);
+void overlayOpaque(formats::Picture& picture, const RgbaImage& layer, int dx = 0, int dy = 0);
 
-}  // namespace zelk::painter
+}  // namespace zelk::art::painter

@@ -9,19 +9,19 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
-        const zelk::form::DescriptionView view = zelk::form::walkFormDescription({data, size});
-        auto readPictures = [](const zelk::form::ObjectView& object) {
+        const zelk::formats::DescriptionView view = zelk::formats::walkFormDescription({data, size});
+        auto readPictures = [](const zelk::formats::ObjectView& object) {
             for (const auto& p : object.properties)
-                if (p.code == zelk::form::code::kFormPicture || p.code == zelk::form::code::kImagePicture) {
+                if (p.code == zelk::formats::property_code::kFormPicture || p.code == zelk::formats::property_code::kImagePicture) {
                     try {
-                        zelk::readPictureRecord(p.value, p.offset);
-                    } catch (const zelk::FormatError&) {
+                        zelk::formats::readPictureRecord(p.value, p.offset);
+                    } catch (const zelk::formats::FormatError&) {
                     }
                 }
         };
         readPictures(view.form);
         for (const auto& child : view.children) readPictures(child);
-    } catch (const zelk::FormatError&) {
+    } catch (const zelk::formats::FormatError&) {
     }
     return 0;
 }

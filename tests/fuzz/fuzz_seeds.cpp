@@ -6,7 +6,7 @@
 #include "formats/format_error.h"
 #include "formats/form_description.h"
 #include "formats/picture_record.h"
-#include "program/form1_description.h"
+#include "program/records/form1_description.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -18,7 +18,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 namespace fs = std::filesystem;
-namespace form = zelk::form;
+namespace formats = zelk::formats;
 
 void write(const fs::path& path, const Bytes& bytes) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -28,8 +28,8 @@ void put(Bytes& b, std::size_t at, std::uint32_t v, int size) {
     for (int i = 0; i < size; ++i) b.at(at + i) = std::uint8_t(v >> (8 * i));
 }
 
-zelk::Picture sample(int w, int h) {
-    zelk::Picture p(w, h);
+zelk::formats::Picture sample(int w, int h) {
+    zelk::formats::Picture p(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) p.at(x, y) = {std::uint8_t(40 * x), std::uint8_t(247 - y), std::uint8_t(x + y)};
     return p;
@@ -40,13 +40,13 @@ zelk::Picture sample(int w, int h) {
 Bytes rawPicture(std::uint32_t width, std::uint32_t height, std::uint32_t rowBytes) {
     Bytes r;
     const std::uint32_t file = 54 + rowBytes;
-    zelk::appendU32(r, zelk::kPictureRecordMagic);
-    zelk::appendU32(r, file);
-    zelk::appendU16(r, 'B' | 'M' << 8);
-    for (std::uint32_t v : {file, 0u, 54u, 40u, width, height}) zelk::appendU32(r, v);
-    zelk::appendU16(r, 1);
-    zelk::appendU16(r, 24);
-    for (std::uint32_t v : {0u, rowBytes, 0u, 0u, 0u, 0u}) zelk::appendU32(r, v);
+    zelk::formats::appendU32(r, zelk::formats::kPictureRecordMagic);
+    zelk::formats::appendU32(r, file);
+    zelk::formats::appendU16(r, 'B' | 'M' << 8);
+    for (std::uint32_t v : {file, 0u, 54u, 40u, width, height}) zelk::formats::appendU32(r, v);
+    zelk::formats::appendU16(r, 1);
+    zelk::formats::appendU16(r, 24);
+    for (std::uint32_t v : {0u, rowBytes, 0u, 0u, 0u, 0u}) zelk::formats::appendU32(r, v);
     r.resize(8 + file, 0);
     return r;
 }
@@ -55,10 +55,10 @@ Bytes rawPicture(std::uint32_t width, std::uint32_t height, std::uint32_t rowByt
 Bytes wrappingPicture() { return rawPicture(0x55555556, 1, 4); }
 
 // Widths with 1, 2, 3 and 0 pad bytes a row.
-zelk::form1::PictureRecords smallPictures() {
-    return {zelk::writePictureRecord(sample(2, 2)),
-            {zelk::writePictureRecord(sample(1, 1)), zelk::writePictureRecord(sample(3, 2)),
-             zelk::writePictureRecord(sample(4, 1))}};
+zelk::program::records::PictureRecords smallPictures() {
+    return {zelk::formats::writePictureRecord(sample(2, 2)),
+            {zelk::formats::writePictureRecord(sample(1, 1)), zelk::formats::writePictureRecord(sample(3, 2)),
+             zelk::formats::writePictureRecord(sample(4, 1))}};
 }
 
 // A broken seed must stop at a check, or it seeds nothing it claims to.
@@ -66,22 +66,22 @@ template <typename Read>
 bool refused(Read read, const Bytes& bytes) {
     try {
         read(bytes);
-    } catch (const zelk::FormatError&) {
+    } catch (const zelk::formats::FormatError&) {
         return true;
     }
     return false;
 }
 
-void walk(const Bytes& b) { form::walkFormDescription(b); }
-void readPicture(const Bytes& b) { zelk::readPictureRecord(b); }
+void walk(const Bytes& b) { formats::walkFormDescription(b); }
+void readPicture(const Bytes& b) { zelk::formats::readPictureRecord(b); }
 
 int fail(const char* seed) {
     std::fprintf(stderr, "broken seed %s is accepted\n", seed);
     return 1;
 }
 
-Bytes describe(const zelk::form1::PictureRecords& pictures) {
-    return form::writeFormDescription(zelk::form1::describeForm1(pictures));
+Bytes describe(const zelk::program::records::PictureRecords& pictures) {
+    return formats::writeFormDescription(zelk::program::records::describeForm1(pictures));
 }
 
 }  // namespace
@@ -96,13 +96,13 @@ int main(int argc, char** argv) {
     fs::create_directories(pictures);
 
     const Bytes small = describe(smallPictures());
-    const form::DescriptionView view = form::walkFormDescription(small);
-    const form::ObjectView &command2 = view.children.at(0), &command1 = view.children.at(1), &img3 = view.children.at(2);
-    const std::size_t captionLength = command2.find(form::code::kCaption)->offset - 2;
-    const std::size_t img3Frame = img3.find(form::code::kImagePicture)->offset - 4;
-    const std::size_t command1Position = command1.find(form::code::kButtonRect)->offset;
+    const formats::DescriptionView view = formats::walkFormDescription(small);
+    const formats::ObjectView &command2 = view.children.at(0), &command1 = view.children.at(1), &img3 = view.children.at(2);
+    const std::size_t captionLength = command2.find(formats::property_code::kCaption)->offset - 2;
+    const std::size_t img3Frame = img3.find(formats::property_code::kImagePicture)->offset - 4;
+    const std::size_t command1Position = command1.find(formats::property_code::kButtonRect)->offset;
 
-    const std::uint32_t img3FrameLength = std::uint32_t(img3.find(form::code::kImagePicture)->value.size());
+    const std::uint32_t img3FrameLength = std::uint32_t(img3.find(formats::property_code::kImagePicture)->value.size());
     const struct {
         const char* name;
         std::size_t at;
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
         {"frame-past-record", img3Frame, img3FrameLength + 256, 4},
         {"fixed-past-record", command1.offset, std::uint32_t(command1Position + 4 - command1.offset), 4},
         {"unknown-marker", command2.offset + command2.size, 0x07, 1},
-        {"total-size", form::kHeaderSize, std::uint32_t(small.size() - form::kHeaderSize + 1), 4},
+        {"total-size", formats::kDescriptionHeaderSize, std::uint32_t(small.size() - formats::kDescriptionHeaderSize + 1), 4},
     };
     int n = 0;
     auto seed = [&](const fs::path& dir, const std::string& name, const Bytes& bytes) {
@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
         {"picture-magic", Bytes{0x6D, 0x74, 0, 0, 0, 0, 0, 0}},
     };
     for (const auto& [name, record] : badPictures) {
-        zelk::form1::PictureRecords withBad = smallPictures();
+        zelk::program::records::PictureRecords withBad = smallPictures();
         withBad.poses[0] = record;
         if (!refused(readPicture, record)) return fail(name);
         seed(descriptions, name, describe(withBad));
@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
 
     for (auto [w, h] : {std::pair{1, 1}, {2, 2}, {3, 2}, {4, 1}, {5, 3}})
         seed(pictures, "picture-" + std::to_string(w) + "x" + std::to_string(h),
-             zelk::writePictureRecord(sample(w, h)));
+             zelk::formats::writePictureRecord(sample(w, h)));
     const std::pair<const char*, Bytes> badRecords[] = {
         {"wrapping-width", wrappingPicture()},
         {"wrapping-height", rawPicture(1, 0x40000001, 4)},

@@ -1,10 +1,10 @@
-#include "program/image_builder.h"
+#include "program/records/image_builder.h"
 
 #include "formats/byte_writer.h"
 
 #include <stdexcept>
 
-namespace zelk::image {
+namespace zelk::program::records {
 
 void ImageBuilder::bind(const std::string& label) { bindAt(label, here()); }
 
@@ -12,15 +12,9 @@ void ImageBuilder::bindAt(const std::string& label, std::uint32_t address) {
     if (!labels_.emplace(label, address).second) throw std::logic_error("label bound twice: " + label);
 }
 
-void ImageBuilder::u16(std::uint16_t v) {
-    u8(std::uint8_t(v));
-    u8(std::uint8_t(v >> 8));
-}
+void ImageBuilder::u16(std::uint16_t v) { formats::appendU16(bytes_, v); }
 
-void ImageBuilder::u32(std::uint32_t v) {
-    u16(std::uint16_t(v));
-    u16(std::uint16_t(v >> 16));
-}
+void ImageBuilder::u32(std::uint32_t v) { formats::appendU32(bytes_, v); }
 
 void ImageBuilder::align(std::size_t boundary, std::uint8_t pad) {
     while (bytes_.size() % boundary) u8(pad);
@@ -29,13 +23,6 @@ void ImageBuilder::align(std::size_t boundary, std::uint8_t pad) {
 void ImageBuilder::padTo(std::uint32_t address, std::uint8_t pad) {
     if (address < here()) throw std::logic_error("records overrun a fixed address");
     fill(address - here(), pad);
-}
-
-void ImageBuilder::guid(const Guid& g) {
-    u32(g.data1);
-    u16(g.data2);
-    u16(g.data3);
-    for (std::uint8_t b : g.data4) u8(b);
 }
 
 void ImageBuilder::textField(std::string_view text, std::size_t width) {
@@ -65,9 +52,9 @@ std::uint32_t ImageBuilder::address(const std::string& label) const {
 
 std::vector<std::uint8_t> ImageBuilder::finish() {
     for (const Fixup& f : fixups_) {
-        patchU32(bytes_, f.at, address(f.label) + std::uint32_t(f.addend));
+        formats::patchU32(bytes_, f.at, address(f.label) + std::uint32_t(f.addend));
     }
     return bytes_;
 }
 
-}  // namespace zelk::image
+}  // namespace zelk::program::records

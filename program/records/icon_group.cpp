@@ -1,14 +1,13 @@
-#include "program/icon_group.h"
+#include "program/records/icon_group.h"
 
 #include "formats/byte_reader.h"
 #include "formats/module_header.h"
 
 #include <string>
 
-namespace zelk::identity {
+namespace zelk::program::records {
 namespace {
 
-namespace rd = rt::resource_directory;
 
 constexpr std::uint16_t kGroupId = 1;
 constexpr std::uint16_t kFirstIconId = 30001;
@@ -25,7 +24,7 @@ struct ImageShape {
 // that the header describes exactly the bytes that follow it.
 ImageShape readShape(std::span<const std::uint8_t> image, std::uint16_t id) {
     const std::string name = "icon " + std::to_string(id) + " ";
-    ByteReader in(image);
+    formats::ByteReader in(image);
     if (in.u32("bitmap header size") != kBitmapHeaderSize) in.fail(name + "bitmap header size is not 40", 0);
     const std::uint32_t width = in.u32("width");
     const std::uint32_t doubled = in.u32("height");
@@ -48,15 +47,15 @@ ImageShape readShape(std::span<const std::uint8_t> image, std::uint16_t id) {
 
 }  // namespace
 
-std::vector<image::Resource> writeIconGroup(image::ImageBuilder& out,
+std::vector<program::records::Resource> writeIconGroup(program::records::ImageBuilder& out,
                                              std::span<const std::vector<std::uint8_t>> images) {
     out.align(4);
     out.bind("icon_group");
     out.u16(0);
     out.u16(1);  // icons, not cursors
     out.u16(std::uint16_t(images.size()));
-    std::vector<image::Resource> resources{
-        {rd::kIconGroup, kGroupId, rd::kNeutralLanguage, "icon_group",
+    std::vector<program::records::Resource> resources{
+        {formats::resource_directory::kIconGroup, kGroupId, formats::resource_directory::kNeutralLanguage, "icon_group",
          kGroupHeaderSize + kGroupEntrySize * std::uint32_t(images.size())}};
     for (std::size_t i = 0; i < images.size(); ++i) {
         const auto id = std::uint16_t(kFirstIconId + i);
@@ -70,7 +69,7 @@ std::vector<image::Resource> writeIconGroup(image::ImageBuilder& out,
         out.u16(shape.bitCount);
         out.u32(std::uint32_t(images[i].size()));
         out.u16(id);
-        resources.push_back({rd::kIcon, id, rd::kNeutralLanguage, "icon." + std::to_string(id),
+        resources.push_back({formats::resource_directory::kIcon, id, formats::resource_directory::kNeutralLanguage, "icon." + std::to_string(id),
                              std::uint32_t(images[i].size())});
     }
     for (std::size_t i = 0; i < images.size(); ++i) {
@@ -81,4 +80,4 @@ std::vector<image::Resource> writeIconGroup(image::ImageBuilder& out,
     return resources;
 }
 
-}  // namespace zelk::identity
+}  // namespace zelk::program::records

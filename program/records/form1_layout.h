@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-namespace zelk::form1 {
+namespace zelk::program::records {
 
 struct FormLayout {
     std::string_view name;
@@ -45,4 +45,4 @@ inline constexpr ImageLayout kImg3{3, "Img3", 3, 6840, 2600, 2295, 2295, false, 
 inline constexpr ImageLayout kImg2{4, "Img2", 2, 3360, 2600, 2295, 2295, false, true};
 inline constexpr ImageLayout kImg1{5, "Img1", 1, 480, 2520, 2295, 2295, std::nullopt, true};
 
-}  // namespace zelk::form1
+}  // namespace zelk::program::records

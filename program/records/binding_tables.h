@@ -1,15 +1,15 @@
 #pragma once
 
-#include "program/image_builder.h"
+#include "program/records/image_builder.h"
 
-namespace zelk::form1 {
+namespace zelk::program::records {
 
 // The control table, the six event-sink tables, the method table and the
 // records only the runtime reads (object list, private object descriptor,
 // control type library, type references).
-void writeBindingTables(image::ImageBuilder& out);
+void writeBindingTables(program::records::ImageBuilder& out);
 
 // The two click handlers' procedure descriptors.
-void writeProcedureDescriptors(image::ImageBuilder& out);
+void writeProcedureDescriptors(program::records::ImageBuilder& out);
 
-}  // namespace zelk::form1
+}  // namespace zelk::program::records

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace zelk::form1 {
+namespace zelk::program::records {
 
 // Picture records (magic, length, bitmap) of the scene and the three horse poses.
 struct PictureRecords {
@@ -15,6 +15,6 @@ struct PictureRecords {
 };
 
 // Form1's description as the window is laid out.
-form::DescriptionData describeForm1(const PictureRecords& pictures);
+formats::DescriptionData describeForm1(const PictureRecords& pictures);
 
-}  // namespace zelk::form1
+}  // namespace zelk::program::records

@@ -1,18 +1,18 @@
-#include "program/binding_tables.h"
+#include "program/records/binding_tables.h"
 
 #include "program/image_layout.h"
 #include "program/form1.h"
-#include "program/form1_identity.h"
+#include "program/records/form1_identity.h"
 
 #include <optional>
 #include <string>
 
-namespace zelk::form1 {
+namespace zelk::program::records {
 namespace {
 
-using image::ImageBuilder;
-using layout::Code;
-using layout::codeAddress;
+using program::records::ImageBuilder;
+using program::Code;
+using program::codeAddress;
 
 enum class Kind { Form, Button, Image };
 
@@ -37,7 +37,7 @@ constexpr ControlTableRow kControls[] = {
 
 struct KindRecord {
     const char* interfaceLabel;
-    const vb::Guid* eventInterface;
+    const formats::Guid* eventInterface;
     std::uint32_t runtimeValue;  // a value only the runtime reads; no address in the image
 };
 
@@ -89,9 +89,9 @@ void writeBindingTables(ImageBuilder& out) {
         out.u32(0);
         out.link(label("control.", c));
         out.link("object_info");
-        out.u32(layout::thunk(rt::Import::EVENT_SINK_QueryInterface));
-        out.u32(layout::thunk(rt::Import::EVENT_SINK_AddRef));
-        out.u32(layout::thunk(rt::Import::EVENT_SINK_Release));
+        out.u32(program::thunk(formats::Import::EVENT_SINK_QueryInterface));
+        out.u32(program::thunk(formats::Import::EVENT_SINK_AddRef));
+        out.u32(program::thunk(formats::Import::EVENT_SINK_Release));
         for (std::uint16_t slot = 0; slot < c.eventSlots; ++slot)
             out.u32(slot == 0 && c.clickEntry ? codeAddress(*c.clickEntry) : 0);
     }
@@ -143,7 +143,7 @@ void writeBindingTables(ImageBuilder& out) {
     out.u32(9);
     out.link("control_library_path");
     out.link("control_library_name");
-    out.u32(layout::kDataBlock + 0x2D0);
+    out.u32(program::kDataBlock + 0x2D0);
     out.u32(0);
     out.u32(0);
     out.u32(0x0086A1E0);
@@ -156,7 +156,7 @@ void writeBindingTables(ImageBuilder& out) {
     for (const auto& t : typeReferences) {
         out.link("control_library");
         out.link(t.interfaceLabel);
-        out.u32(layout::kDataBlock + t.slot);
+        out.u32(program::kDataBlock + t.slot);
     }
 }
 
@@ -166,9 +166,9 @@ void writeProcedureDescriptors(ImageBuilder& out) {
         std::uint32_t address;
         Code exitPoint, commonCleanup, unwindCleanup;
     } descriptors[] = {
-        {"procedure.Command1_Click", layout::kSlideProcedure, Code::SlideExitPoint, Code::SlideCommonCleanup,
+        {"procedure.Command1_Click", program::kSlideProcedure, Code::SlideExitPoint, Code::SlideCommonCleanup,
          Code::SlideUnwindCleanup},
-        {"procedure.Command2_Click", layout::kGallopProcedure, Code::GallopExitPoint, Code::GallopCommonCleanup,
+        {"procedure.Command2_Click", program::kGallopProcedure, Code::GallopExitPoint, Code::GallopCommonCleanup,
          Code::GallopUnwindCleanup},
     };
     for (const auto& d : descriptors) {
@@ -181,4 +181,4 @@ void writeProcedureDescriptors(ImageBuilder& out) {
     }
 }
 
-}  // namespace zelk::form1
+}  // namespace zelk::program::records

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "program/image_builder.h"
+#include "program/records/image_builder.h"
 
 #include <cstdint>
 #include <span>
 #include <string>
 
-namespace zelk::image {
+namespace zelk::program::records {
 
 // One stored resource: what it is and the label of its bytes.
 struct Resource {
@@ -18,6 +18,6 @@ struct Resource {
 };
 
 // The directory the module header links to ("resource_directory").
-void writeResourceDirectory(image::ImageBuilder& out, std::span<const Resource> resources);
+void writeResourceDirectory(program::records::ImageBuilder& out, std::span<const Resource> resources);
 
-}  // namespace zelk::image
+}  // namespace zelk::program::records

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime_interface/vb_types.h"
+#include "formats/guid.h"
 
 #include <cstdint>
 #include <map>
@@ -9,9 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zelk::image {
-
-using vb::Guid;
+namespace zelk::program::records {
 
 // Lays out a block of records that will live at a fixed 32-bit base address.
 // Records refer to each other through named labels; `link` leaves a 32-bit
@@ -37,7 +35,7 @@ public:
     void fill(std::size_t count, std::uint8_t value) { bytes_.resize(bytes_.size() + count, value); }
     void align(std::size_t boundary, std::uint8_t pad = 0);
     void padTo(std::uint32_t address, std::uint8_t pad = 0);  // up to an absolute address
-    void guid(const Guid& g);
+    void guid(const formats::Guid& g) { bytes(g.bytes); }
     void ascii(std::string_view text) { for (char c : text) u8(std::uint8_t(c)); }
     void cstr(std::string_view text) { ascii(text); u8(0); }
     void textField(std::string_view text, std::size_t width);  // zero-padded to width
@@ -63,4 +61,4 @@ private:
     std::vector<Fixup> fixups_;
 };
 
-}  // namespace zelk::image
+}  // namespace zelk::program::records

@@ -1,7 +1,7 @@
-#include "program/version_record.h"
+#include "program/records/version_record.h"
 
 #include "formats/byte_writer.h"
-#include "program/project_identity.h"
+#include "program/records/project_identity.h"
 #include "formats/module_header.h"
 
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zelk::identity {
+namespace zelk::program::records {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -33,16 +33,16 @@ void align4(Bytes& out) { out.resize((out.size() + 3) & ~std::size_t(3), 0); }
 
 Bytes utf16z(std::string_view ascii) {
     Bytes out;
-    for (char c : ascii) appendU16(out, std::uint8_t(c));
-    appendU16(out, 0);
+    for (char c : ascii) formats::appendU16(out, std::uint8_t(c));
+    formats::appendU16(out, 0);
     return out;
 }
 
 Bytes encode(const Block& block) {
     Bytes out;
-    appendU16(out, 0);  // length, known at the end
-    appendU16(out, block.valueLength);
-    appendU16(out, block.text ? 1 : 0);
+    formats::appendU16(out, 0);  // length, known at the end
+    formats::appendU16(out, block.valueLength);
+    formats::appendU16(out, block.text ? 1 : 0);
     const Bytes key = utf16z(block.key);
     out.insert(out.end(), key.begin(), key.end());
     align4(out);
@@ -73,12 +73,12 @@ Block container(std::string key, std::vector<Block> children) {
 
 std::string versionText() {
     char text[16];
-    std::snprintf(text, sizeof text, "%u.%02u", unsigned(project::kMajorVersion), unsigned(project::kMinorVersion));
+    std::snprintf(text, sizeof text, "%u.%02u", unsigned(program::records::kMajorVersion), unsigned(program::records::kMinorVersion));
     return text;
 }
 
 Bytes fixedPart() {
-    const std::uint32_t version = std::uint32_t(project::kMajorVersion) << 16 | project::kMinorVersion;
+    const std::uint32_t version = std::uint32_t(program::records::kMajorVersion) << 16 | program::records::kMinorVersion;
     Bytes out;
     for (std::uint32_t v : {
              0xFEEF04BDu,  // signature
@@ -91,14 +91,14 @@ Bytes fixedPart() {
              0u,           // subtype
              0u, 0u,       // date
          })
-        appendU32(out, v);
+        formats::appendU32(out, v);
     return out;
 }
 
 Block versionInfo() {
     Bytes translation;
-    appendU16(translation, kLanguage);
-    appendU16(translation, kCodePage);
+    formats::appendU16(translation, kLanguage);
+    formats::appendU16(translation, kCodePage);
     char tableKey[9];
     std::snprintf(tableKey, sizeof tableKey, "%04X%04X", unsigned(kLanguage), unsigned(kCodePage));
     const std::string version = versionText();
@@ -108,11 +108,11 @@ Block versionInfo() {
         container("VarFileInfo", {binaryEntry("Translation", translation)}),
         container("StringFileInfo", {container(tableKey, {
             textEntry("CompanyName", "MXLQ"),
-            textEntry("ProductName", project::kDescription),
+            textEntry("ProductName", program::records::kDescription),
             textEntry("FileVersion", version),
             textEntry("ProductVersion", version),
-            textEntry("InternalName", project::kExecutableName),
-            textEntry("OriginalFilename", std::string(project::kExecutableName) + ".exe"),
+            textEntry("InternalName", program::records::kExecutableName),
+            textEntry("OriginalFilename", std::string(program::records::kExecutableName) + ".exe"),
         })}),
     };
     return root;
@@ -120,12 +120,12 @@ Block versionInfo() {
 
 }  // namespace
 
-image::Resource writeVersionRecord(image::ImageBuilder& out) {
+program::records::Resource writeVersionRecord(program::records::ImageBuilder& out) {
     out.align(4);
     out.bind("version_record");
     const Bytes bytes = encode(versionInfo());
     out.bytes(bytes);
-    return {rt::resource_directory::kVersion, 1, kResourceLanguage, "version_record", std::uint32_t(bytes.size())};
+    return {formats::resource_directory::kVersion, 1, kResourceLanguage, "version_record", std::uint32_t(bytes.size())};
 }
 
-}  // namespace zelk::identity
+}  // namespace zelk::program::records

@@ -1,21 +1,21 @@
-#include "program/project_descriptor.h"
+#include "program/records/project_descriptor.h"
 
 #include "program/image_layout.h"
-#include "program/project_identity.h"
-#include "program/form1_identity.h"
+#include "program/records/project_identity.h"
+#include "program/records/form1_identity.h"
 
-namespace zelk::project {
+namespace zelk::program::records {
 namespace {
 
-using image::ImageBuilder;
-using layout::kDataBlock;
+using program::records::ImageBuilder;
+using program::kDataBlock;
 
 constexpr std::uint32_t kNamesBlock = 0x78;
 
 }  // namespace
 
 void writeProjectRecords(ImageBuilder& out) {
-    out.padTo(layout::kProjectHeader);  // the program entry names this address
+    out.padTo(program::kProjectHeader);  // the program entry names this address
     out.bind("project_header");
     out.ascii("VB5!");
     out.u16(8176);
@@ -56,7 +56,7 @@ void writeProjectRecords(ImageBuilder& out) {
     out.u32(0);
     out.link("code_start");
     out.link("code_end");
-    out.u32(layout::kDataBlockSize - 8);
+    out.u32(program::kDataBlockSize - 8);
     out.bindAt("thread_space", kDataBlock + 8);
     out.link("thread_space");
     out.link("thunk.__vbaExceptHandler");
@@ -164,18 +164,18 @@ void writeObjectInfo(ImageBuilder& out) {
     out.bind("second_guid_list");
     out.link("guid.second_object");
     out.bind("guid.object");
-    out.guid(form1::kObjectGuid);
+    out.guid(program::records::kObjectGuid);
     out.bind("guid.form");
-    out.guid(form1::kFormGuid);
+    out.guid(program::records::kFormGuid);
     out.bind("guid.second_object");
-    out.guid(form1::kSecondObjectGuid);
+    out.guid(program::records::kSecondObjectGuid);
 }
 
 void writeGuiTable(ImageBuilder& out, std::uint32_t descriptionSize) {
     out.align(4);
     out.bind("gui_table");
     out.u32(80);
-    out.guid(form1::kFormGuid);
+    out.guid(program::records::kFormGuid);
     out.zeros(20);
     out.u32(0x290);
     out.zeros(20);
@@ -205,4 +205,4 @@ void writeRegistrationData(ImageBuilder& out) {
     out.padTo(start + 68);
 }
 
-}  // namespace zelk::project
+}  // namespace zelk::program::records

@@ -1,21 +1,21 @@
 #pragma once
 
-#include "program/image_builder.h"
+#include "program/records/image_builder.h"
 
-namespace zelk::image {
+namespace zelk::program::records {
 
 // The module header (its size and directory links are patched by the labels
 // "image_end", "import_directory" and "resource_directory").
-void writeModuleHeader(image::ImageBuilder& out);
+void writeModuleHeader(program::records::ImageBuilder& out);
 
 // One jump through the import address table for every import.
-void writeImportThunks(image::ImageBuilder& out);
+void writeImportThunks(program::records::ImageBuilder& out);
 
 // The code range: the entries into the click handlers and the places of the
 // handlers' routines, each standing for one native routine of the program.
-void writeCodeRange(image::ImageBuilder& out);
+void writeCodeRange(program::records::ImageBuilder& out);
 
 // Import directory, lookup table, hint/name entries and the library's name.
-void writeImportDirectory(image::ImageBuilder& out);
+void writeImportDirectory(program::records::ImageBuilder& out);
 
-}  // namespace zelk::image
+}  // namespace zelk::program::records

@@ -1,8 +1,8 @@
-#include "program/resource_directory.h"
+#include "program/records/resource_directory.h"
 
-namespace zelk::image {
+namespace zelk::program::records {
 
-void writeResourceDirectory(image::ImageBuilder& out, std::span<const Resource> resources) {
+void writeResourceDirectory(program::records::ImageBuilder& out, std::span<const Resource> resources) {
     out.align(4);
     out.bind("resource_directory");
     out.u32(std::uint32_t(resources.size()));
@@ -15,4 +15,4 @@ void writeResourceDirectory(image::ImageBuilder& out, std::span<const Resource> 
     }
 }
 
-}  // namespace zelk::image
+}  // namespace zelk::program::records

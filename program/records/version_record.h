@@ -1,0 +1,11 @@
+#pragma once
+
+#include "program/records/resource_directory.h"
+
+namespace zelk::program::records {
+
+// The version resource ("version_record"): fixed part, translation block and
+// the US English string block, in the published version-resource layout.
+program::records::Resource writeVersionRecord(program::records::ImageBuilder& out);
+
+}  // namespace zelk::program::records
