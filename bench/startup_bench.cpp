@@ -5,16 +5,19 @@
 // machine that gets busier or quieter during the run weighs on all alike.
 #include "ratio_reporter.h"
 
+#include "tests/tools/xvfb.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 #include <algorithm>
@@ -27,46 +30,24 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::string gDisplay;
-pid_t gXvfb = 0;
 
+// Our own Xvfb for the whole run, stopped at exit; the programs launched find
+// it in DISPLAY.
 void startXvfb() {
-    int fds[2];
-    if (pipe(fds) != 0) std::abort();
-    gXvfb = fork();
-    if (gXvfb == 0) {
-        close(fds[0]);
-        const int devnull = open("/dev/null", O_WRONLY);
-        dup2(devnull, 1);  // keep no pipe of ours open
-        dup2(devnull, 2);
-        const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "1024x768x24", "-br", "-nolisten", "tcp",
-               static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    char buf[16] = {};
-    const ssize_t n = read(fds[0], buf, sizeof buf - 1);
-    close(fds[0]);
-    if (n <= 0) {
-        std::fprintf(stderr, "Xvfb did not start\n");
+    static std::unique_ptr<zelk::tests::Xvfb> xvfb;
+    try {
+        xvfb = std::make_unique<zelk::tests::Xvfb>();
+    } catch (const std::runtime_error& e) {
+        std::fprintf(stderr, "%s\n", e.what());
         std::exit(1);
     }
-    char name[32];
-    std::snprintf(name, sizeof name, ":%d", std::atoi(buf));
-    gDisplay = name;
+    gDisplay = xvfb->display();
     setenv("DISPLAY", gDisplay.c_str(), 1);
     unsetenv("QT_QPA_PLATFORM");
-    std::atexit([] {
-        kill(gXvfb, SIGTERM);
-        waitpid(gXvfb, nullptr, 0);
-    });
 }
 
 Display* openDisplay() {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (Display* d = XOpenDisplay(gDisplay.c_str())) return d;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    if (Display* d = XOpenDisplay(gDisplay.c_str())) return d;
     std::fprintf(stderr, "cannot open display %s\n", gDisplay.c_str());
     std::exit(1);
 }

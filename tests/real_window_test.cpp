@@ -8,14 +8,17 @@
 #include "expected_window.h"
 #include "qt_support.h"
 
+#include "tests/tools/xvfb.h"
+
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QWindow>
 
 #include <chrono>
 #include <functional>
+#include <memory>
+#include <stdexcept>
 #include <vector>
 
 namespace zelk::tests {
@@ -59,31 +62,17 @@ protected:
             program_.kill();
             program_.waitForFinished(5000);
         }
-        xvfb_.terminate();
-        xvfb_.waitForFinished(5000);
+        xvfb_.reset();
     }
 
-    // Servers that pick their own display probe upwards from the lowest, so
-    // ours takes a number far above theirs at random; if it is taken, Xvfb
-    // ends and we draw again. -noreset: a server that resets as its last
-    // client leaves turns away whoever connects meanwhile.
     void startXvfb() {
-        QByteArray number;
-        for (int attempt = 0; attempt < 5 && !number.endsWith('\n'); ++attempt) {
-            if (xvfb_.state() != QProcess::NotRunning) xvfb_.kill(), xvfb_.waitForFinished(5000);
-            number.clear();
-            const QString display = ":" + QString::number(QRandomGenerator::global()->bounded(1000, 30000));
-            xvfb_.start("Xvfb", {display, "-displayfd", "1", "-noreset", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-            ASSERT_TRUE(xvfb_.waitForStarted(10000)) << "Xvfb did not start";
-            waitFor([&] {
-                xvfb_.waitForReadyRead(100);
-                number += xvfb_.readAllStandardOutput();
-                return number.endsWith('\n') || xvfb_.state() == QProcess::NotRunning;
-            }, 20s);
+        try {
+            xvfb_ = std::make_unique<Xvfb>();
+        } catch (const std::runtime_error& e) {
+            FAIL() << e.what();
         }
-        ASSERT_TRUE(number.endsWith('\n')) << "Xvfb found no free display";
         env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert("DISPLAY", ":" + QString::fromLatin1(number.trimmed()));
+        env_.insert("DISPLAY", QString::fromStdString(xvfb_->display()));
         env_.remove("QT_QPA_PLATFORM");
     }
 
@@ -238,7 +227,8 @@ protected:
                program_.exitCode() == 0;
     }
 
-    QProcess xvfb_, program_;
+    std::unique_ptr<Xvfb> xvfb_;
+    QProcess program_;
     QProcessEnvironment env_;
     QString window_;
     std::string lastError_;

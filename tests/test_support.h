@@ -46,7 +46,6 @@ inline runtime::Process& process() {
     return p;
 }
 
-// Replaces an import for the lifetime of the object.
 // The `size` low bytes of `v`, least significant first, as the image stores numbers.
 inline std::vector<std::uint8_t> le(std::uint32_t v, int size = 4) {
     std::vector<std::uint8_t> out;
@@ -83,6 +82,7 @@ private:
     std::unique_ptr<runtime::Process> process_;
 };
 
+// Replaces an import for the lifetime of the object.
 template <formats::Import I>
 class ImportSpy {
 public:

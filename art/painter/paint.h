@@ -6,8 +6,8 @@
 
 namespace zelk::art::painter {
 
-// The finished pictures, drawn from the art sources in `assetsDir`.
-formats::Picture paintScene(const std::filesystem::path& assetsDir);
-formats::Picture paintHorse(int pose, const std::filesystem::path& assetsDir);
+// The finished pictures, drawn from the art sources in `artDir`.
+formats::Picture paintScene(const std::filesystem::path& artDir);
+formats::Picture paintHorse(int pose, const std::filesystem::path& artDir);
 
 }  // namespace zelk::art::painter

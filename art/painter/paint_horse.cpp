@@ -9,11 +9,11 @@
 
 namespace zelk::art::painter {
 
-formats::Picture paintHorse(int pose, const std::filesystem::path& assetsDir) {
+formats::Picture paintHorse(int pose, const std::filesystem::path& artDir) {
     const HorseFormat& format = horseFormat(pose);
     const BlockGrid grid = horseBlockGrid(format);
     formats::Picture picture = horseBackground(format);
-    const auto svg = assetsDir / "horse" / ("img" + std::to_string(pose) + ".svg");
+    const auto svg = artDir / "horse" / ("img" + std::to_string(pose) + ".svg");
     try {
         layHorseBlocks(picture, format, rasterizeSvg(svg, grid.columns, grid.rows));
     } catch (const std::runtime_error& e) {

@@ -28,10 +28,10 @@ RgbaImage columns(const RgbaImage& from, int x0, int width) {
 
 }  // namespace
 
-std::vector<std::vector<std::uint8_t>> paintIcon(const std::filesystem::path& assetsDir) {
+std::vector<std::vector<std::uint8_t>> paintIcon(const std::filesystem::path& artDir) {
     // The large drawing holds the sixteen-colour image and, right of it, the two-colour one.
-    const RgbaImage large = rasterizeSvg(assetsDir / "icon" / "window-32.svg", 64, 32);
-    const RgbaImage small = rasterizeSvg(assetsDir / "icon" / "window-16.svg", 16, 16);
+    const RgbaImage large = rasterizeSvg(artDir / "icon" / "window-32.svg", 64, 32);
+    const RgbaImage small = rasterizeSvg(artDir / "icon" / "window-16.svg", 16, 16);
     return {
         encodeIconImage(columns(large, 32, 32), kTwoColours, kTwoColourOutside),
         encodeIconImage(columns(large, 0, 32), kSixteenColours, kSixteenColourOutside),

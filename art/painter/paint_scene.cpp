@@ -40,9 +40,9 @@ constexpr Speckle kSpeckles[] = {
 
 }  // namespace
 
-formats::Picture paintScene(const std::filesystem::path& assetsDir) {
+formats::Picture paintScene(const std::filesystem::path& artDir) {
     formats::Picture scene = sceneBackground();
-    overlayOpaque(scene, rasterizeSvg(assetsDir / "scene.svg", kSceneWidth, kSceneHeight));
+    overlayOpaque(scene, rasterizeSvg(artDir / "scene.svg", kSceneWidth, kSceneHeight));
     for (const Speckle& s : kSpeckles) applySpeckle(scene, s);
     return scene;
 }
