@@ -23,17 +23,17 @@ void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s ASSETS_DIR OUTPUT_DIR\n", argv[0]);
+        std::fprintf(stderr, "usage: %s ART_DIR OUTPUT_DIR\n", argv[0]);
         return 2;
     }
     try {
-        const std::filesystem::path assets = argv[1], out = argv[2];
+        const std::filesystem::path art = argv[1], out = argv[2];
         std::filesystem::create_directories(out);
-        writeFile(out / "scene.bmp", zelk::formats::encodeBitmapFile(zelk::art::painter::paintScene(assets)));
+        writeFile(out / "scene.bmp", zelk::formats::encodeBitmapFile(zelk::art::painter::paintScene(art)));
         for (int pose = 1; pose <= 3; ++pose)
             writeFile(out / ("img" + std::to_string(pose) + ".bmp"),
-                      zelk::formats::encodeBitmapFile(zelk::art::painter::paintHorse(pose, assets)));
-        const auto icons = zelk::art::painter::paintIcon(assets);
+                      zelk::formats::encodeBitmapFile(zelk::art::painter::paintHorse(pose, art)));
+        const auto icons = zelk::art::painter::paintIcon(art);
         for (std::size_t i = 0; i < icons.size(); ++i) writeFile(out / zelk::art::kIconArtFiles[i], icons[i]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "painter: %s\n", e.what());
