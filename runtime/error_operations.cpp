@@ -4,6 +4,8 @@
 #include "runtime/process.h"
 #include "runtime_interface/raised_error.h"
 #include "runtime/exports.h"
+#include "formats/procedure_descriptor.h"
+#include "runtime/record_field.h"
 
 #include <cstdio>
 
@@ -70,8 +72,9 @@ ExceptionDisposition __vbaExceptHandler(const RaisedError& error, HandlerFrameRe
     runtime::Process& process = runtime::Process::current();
     const runtime::AddressSpace& space = process.space();
     const std::uint32_t descriptor = frame->procedureDescriptor;
-    const std::uint32_t exitPoint = space.u32(descriptor + 4, "procedure exit point");
-    const std::uint32_t unwindCleanup = space.u32(descriptor + 12, "procedure unwind clean-up");
+    namespace field = formats::procedure_descriptor;
+    const std::uint32_t exitPoint = runtime::readField(space, descriptor, field::kExitPoint);
+    const std::uint32_t unwindCleanup = runtime::readField(space, descriptor, field::kUnwindCleanup);
 
     const CodeTarget* resume = process.nativeRoutine(exitPoint);
     const CodeTarget* unwind = process.nativeRoutine(unwindCleanup);

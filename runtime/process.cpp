@@ -4,6 +4,7 @@
 #include "formats/import_list.h"
 #include "formats/module_header.h"
 #include "runtime/exports.h"
+#include "runtime/record_field.h"
 
 #include <algorithm>
 #include <cctype>
@@ -53,24 +54,25 @@ Process& Process::current() {
 }
 
 void Process::resolveImports() {
-    using namespace formats::import_directory;
-    const std::uint32_t directory = space_.u32(imageBase_ + formats::module_header::kImportDirectory, "import directory link");
-    const std::string library = space_.cstr(space_.u32(directory + kLibraryName, "import library link"), "import library");
+    namespace field = formats::import_directory;
+    const std::uint32_t directory = readField(space_, imageBase_, formats::module_header::kImportDirectory);
+    const std::string library = space_.cstr(readField(space_, directory, field::kLibraryName), "import library");
     if (!equalsIgnoringCase(library, formats::kRuntimeLibraryName))
         throw BadDescriptor("imports from an unknown library: " + library);
-    const std::uint32_t count = space_.u32(directory + kCount, "import count");
+    const std::uint32_t count = readField(space_, directory, field::kCount);
     if (count != module_.importAddressTable.size())
         throw BadDescriptor("import count differs from the import address table");
-    const std::uint32_t lookup = space_.u32(directory + kLookupTable, "import lookup link");
+    const std::uint32_t lookup = readField(space_, directory, field::kLookupTable);
     for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint32_t entry = space_.u32(lookup + 4 * i, "import lookup entry");
+        const std::uint32_t entry = readField(space_, lookup, field::lookupEntry(i));
         runtime_interface::AnyRoutine routine = nullptr;
         std::string name;
-        if (entry & kByOrdinal) {
-            name = "ordinal " + std::to_string(entry & 0xFFFF);
-            routine = findExportByOrdinal(std::uint16_t(entry & 0xFFFF));
+        if (entry & field::kByOrdinal) {
+            const auto ordinal = std::uint16_t(entry & field::kOrdinalMask);
+            name = "ordinal " + std::to_string(ordinal);
+            routine = findExportByOrdinal(ordinal);
         } else {
-            name = space_.cstr(entry + 2, "import name");
+            name = space_.cstr(entry + formats::import_name_entry::kName, "import name");
             routine = findExport(name);
         }
         if (!routine) throw BadDescriptor("unresolved import: " + name);

@@ -2,6 +2,7 @@
 
 #include "formats/module_header.h"
 #include "runtime/process.h"
+#include "runtime/record_field.h"
 
 #include <string>
 
@@ -9,19 +10,20 @@ namespace zelk::runtime {
 
 std::span<const std::uint8_t> findResource(const AddressSpace& space, std::uint32_t imageBase, std::uint32_t type,
                                            std::uint32_t id) {
-    using namespace formats::resource_directory;
-    const std::uint32_t directory = space.u32(imageBase + formats::module_header::kResourceDirectory, "resource directory link");
-    const std::uint32_t count = space.u32(directory + kCount, "resource count");
+    namespace field = formats::resource_directory;
+    const std::uint32_t directory = readField(space, imageBase, formats::module_header::kResourceDirectory);
+    const std::uint32_t count = readField(space, directory, field::kCount);
     // The whole table is checked first, so a broken count cannot walk the
     // search through whatever follows the directory.
-    const std::uint64_t table = std::uint64_t(directory) + kEntries, tableSize = std::uint64_t(count) * kEntrySize;
+    const std::uint64_t table = std::uint64_t(directory) + field::kEntries,
+                        tableSize = std::uint64_t(count) * field::kEntrySize;
     if (table + tableSize > 0x1'0000'0000ull || !space.contains(std::uint32_t(table), std::uint32_t(tableSize)))
         throw BadAddress("resource directory's " + std::to_string(count) + " entries lie outside the image");
     for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint32_t entry = std::uint32_t(table) + i * kEntrySize;
-        if (space.u32(entry + kType, "resource type") != type || space.u32(entry + kId, "resource ID") != id) continue;
-        return space.bytes(space.u32(entry + kData, "resource link"), space.u32(entry + kDataSize, "resource size"),
-                           "resource");
+        const std::uint32_t entry = std::uint32_t(table) + i * field::kEntrySize;
+        if (readField(space, entry, field::kType) != type || readField(space, entry, field::kId) != id) continue;
+        const std::uint32_t data = readField(space, entry, field::kData);
+        return space.bytes(data, readField(space, entry, field::kDataSize), "resource");
     }
     throw BadDescriptor("no resource of type " + std::to_string(type) + " with ID " + std::to_string(id));
 }

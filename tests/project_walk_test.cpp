@@ -10,6 +10,7 @@
 #include "runtime/project_walk.h"
 #include "runtime/start_up.h"
 #include "program/form1.h"
+#include "program/records/image_builder.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -200,9 +201,186 @@ TEST(ProjectWalk, PropertyARecordDoesNotStoreTakesItsDefault) {
     }
 }
 
-TEST(ProjectWalk, BrokenChainIsAnErrorNotAStrayRead) {
-    PatchedImage patched(std::vector<Write>{{symbol("project_info") + 0x04, le(0x7FFFFFF0)}});  // the object table's link
-    EXPECT_THROW(runtime::walkProject(patched.process().space(), image_symbols::kProjectHeader), runtime::BadAddress);
+// The GUI table holds one entry per form, 80 bytes each, and the runtime runs
+// one form: a count the table cannot hold, or more forms than that, stops the
+// start instead of starting the first form.
+TEST(ProjectWalk, FormCountBeyondTheGuiTableOrTheRuntimeIsRefused) {
+    const struct {
+        std::uint16_t forms;
+        const char* refusal;  // null: it starts
+    } cases[] = {
+        {1, nullptr},
+        {2, "form count 2: this runtime runs one form"},
+        {0xFFFF, "form count 65535: the GUI table's entries run past the image"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.forms);
+        PatchedImage patched(std::vector<Write>{{image_symbols::kProjectHeader + 0x44, le(c.forms, 2)}});
+        if (!c.refusal) {
+            EXPECT_NO_THROW(runtime::startProject(patched.process(), image_symbols::kProjectHeader));
+            continue;
+        }
+        try {
+            runtime::startProject(patched.process(), image_symbols::kProjectHeader);
+            ADD_FAILURE() << "started";
+        } catch (const runtime::BadDescriptor& e) {
+            EXPECT_STREQ(e.what(), c.refusal);
+        }
+    }
+}
+
+// A control table of `count` well-formed records, each with its own sink
+// table, laid over the form description's bytes at `at`.
+std::vector<Write> wellFormedControlTable(std::uint32_t at, std::uint32_t count) {
+    std::vector<std::uint8_t> bytes(count * (40 + 24));
+    const auto put = [&bytes](std::size_t offset, std::uint32_t v) {
+        const auto b = le(v);
+        std::copy(b.begin(), b.end(), bytes.begin() + std::ptrdiff_t(offset));
+    };
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t record = 40 * i, sinkTable = 40 * count + 24 * i;
+        put(record + 4, 16 + 4 * i);              // sink position
+        put(record + 12, i | 3u << 16);           // control index
+        put(record + 24, at + sinkTable);         // event-sink table, no event slots
+        put(record + 32, symbol("control_name.Form"));
+        put(sinkTable + 4, at + record);          // back to its control
+    }
+    return {{at, bytes},
+            {symbol("optional_object_info") + 0x20, le(count)},
+            {symbol("optional_object_info") + 0x24, le(at)}};
+}
+
+// Each input here is refused by one check of the walk alone, so a check that
+// goes missing lets its row through or makes another check speak.
+TEST(ProjectWalk, EachCheckOfTheWalkRefusesWhatOnlyItCatches) {
+    const std::uint32_t header = image_symbols::kProjectHeader;
+    const std::uint32_t imageEnd = image_symbols::kImageBase + image_symbols::kImageSize;
+    enum class Refused { Descriptor, Address };
+    const struct {
+        const char* what;
+        std::vector<Write> writes;
+        Refused refused;
+        const char* says;
+    } cases[] = {
+        {"magic", {{header, {'V', 'B', '6', '!'}}}, Refused::Descriptor, "project header does not start with \"VB5!\""},
+        {"no form", {{header + 0x44, le(0, 2)}}, Refused::Descriptor, "project declares no form"},
+        {"start-up procedure", {{header + 0x2C, le(symbol("code_start"))}}, Refused::Descriptor,
+         "start-up procedures are not supported"},
+        {"no object", {{symbol("object_table") + 0x2A, le(0, 2)}}, Refused::Descriptor, "object table holds no object"},
+        {"object info leads elsewhere", {{symbol("object_info") + 0x18, le(symbol("object_table"))}},
+         Refused::Descriptor, "object info does not lead back to its object descriptor"},
+        {"no control", {{symbol("optional_object_info") + 0x20, le(0)}}, Refused::Descriptor,
+         "control count out of range"},
+        {"257 controls", wellFormedControlTable(symbol("form_description"), 257), Refused::Descriptor,
+         "control count out of range"},
+        {"sink off a 4-byte boundary", {{symbol("control.Img2") + 4, le(50)}}, Refused::Descriptor,
+         "sink position of Img2 is not a place in a form object"},
+        {"sink in the object's head", {{symbol("control.Img2") + 4, le(12)}}, Refused::Descriptor,
+         "sink position of Img2 is not a place in a form object"},
+        {"sink far out", {{symbol("control.Img2") + 4, le(0x10000)}}, Refused::Descriptor,
+         "sink position of Img2 is not a place in a form object"},
+        {"sink table of another control", {{symbol("sink_table.Img3") + 4, le(symbol("control.Img2"))}},
+         Refused::Descriptor, "event-sink table of Img3 does not lead back to its control"},
+        // A head that leads back, in the image's last 16 bytes: its 13 slots do not fit.
+        {"sink table past the image",
+         {{imageEnd - 12, le(symbol("control.Img1"))}, {symbol("control.Img1") + 24, le(imageEnd - 16)}},
+         Refused::Address, "event-sink table: 76 bytes"},
+        {"GUI table entry size", {{symbol("gui_table"), le(84)}}, Refused::Descriptor,
+         "GUI table entry is not 80 bytes"},
+        {"form description past the image", {{symbol("gui_table") + 0x40, le(0x00FFFFFF)}}, Refused::Address,
+         "form description: 16777215 bytes"},
+        {"object table's link outside", {{symbol("project_info") + 0x04, le(0x7FFFFFF0)}}, Refused::Address,
+         "object count: 2 bytes at 0x8000001A"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PatchedImage patched(c.writes);
+        try {
+            runtime::walkProject(patched.process().space(), header);
+            ADD_FAILURE() << "walked through";
+        } catch (const runtime::BadDescriptor& e) {
+            EXPECT_EQ(c.refused, Refused::Descriptor) << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
+        } catch (const runtime::BadAddress& e) {
+            EXPECT_EQ(c.refused, Refused::Address) << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
+        }
+    }
+}
+
+// A slot outside the control's sink table is an unbound event, not a read of
+// whatever follows the table; a table so high in the address space that the
+// slot's address would wrap round is a broken link.
+TEST(ProjectWalk, EventSlotOutsideItsSinkTableIsUnbound) {
+    const runtime::FormBinding form = runtime::walkProject(process().space(), image_symbols::kProjectHeader);
+    const struct {
+        std::int32_t control;  // by index
+        int slot;
+        std::uint32_t entry;
+    } cases[] = {
+        {2, 0, u32At(symbol("sink_table.Command1") + 24)},  // Command1's Click
+        {2, 1, 0},
+        {5, 12, 0},   // Img1's last slot
+        {5, 13, 0},   // past Img1's table, the last one: the method table follows
+        {4, -1, 0},   // before Img2's slots: its head
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "control " << c.control << " slot " << c.slot);
+        EXPECT_EQ(runtime::eventEntry(process().space(), *form.control(c.control), c.slot), c.entry);
+    }
+    EXPECT_NE(u32At(symbol("sink_table.Command1") + 24), 0u);
+
+    runtime::AddressSpace low;
+    const std::vector<std::uint8_t> bytes(0x100, 0xAB);
+    low.map(0, bytes, "low memory");
+    const runtime::ControlBinding high{"High", 1, 13, 16, 0xFFFFFFF0};
+    EXPECT_THROW(runtime::eventEntry(low, high, 5), runtime::BadAddress);
+}
+
+// The build-time record writer puts each value at its named field once, in
+// the field's width and inside the record; a slip stops the build.
+TEST(ProjectWalk, RecordWriterRefusesAFieldWrittenTwiceOutsideItsRecordOrInAnotherWidth) {
+    using program::records::ImageBuilder;
+    {
+        ImageBuilder out(0x1000);
+        out.zeros(2);
+        ImageBuilder::Record record = out.record("record", 12);
+        record.u16({0, 2, "first"}, 0x1234);
+        record.link({4, 4, "link"}, "target", 2);
+        record.text({8, 4, "text"}, "ab");
+        out.bind("target");
+        EXPECT_EQ(record.address(), 0x1002u);
+        EXPECT_EQ(out.finish(), (std::vector<std::uint8_t>{0, 0, 0x34, 0x12, 0, 0, 0x10, 0x10, 0, 0, 'a', 'b', 0, 0}));
+    }
+    const struct {
+        const char* what;
+        void (*write)(ImageBuilder::Record&);
+        const char* says;
+    } cases[] = {
+        {"same field twice", [](ImageBuilder::Record& r) { r.u32({0, 4, "word"}, 1), r.u32({0, 4, "word"}, 2); },
+         "word is written over another field"},
+        {"overlapping fields", [](ImageBuilder::Record& r) { r.u32({0, 4, "word"}, 1), r.u16({2, 2, "half"}, 2); },
+         "half is written over another field"},
+        {"past the record's end", [](ImageBuilder::Record& r) { r.u32({6, 4, "tail"}, 1); },
+         "tail lies outside its record"},
+        {"16 bits into a 32-bit field", [](ImageBuilder::Record& r) { r.u16({0, 4, "word"}, 1); },
+         "word takes 4 bytes, not 2"},
+        {"32 bits into a 16-bit field", [](ImageBuilder::Record& r) { r.u32({0, 2, "half"}, 1); },
+         "half takes 2 bytes, not 4"},
+        {"text without room for its NUL", [](ImageBuilder::Record& r) { r.text({0, 4, "name"}, "Form"); },
+         "name does not fit its field"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ImageBuilder out(0x1000);
+        ImageBuilder::Record record = out.record(8);
+        try {
+            c.write(record);
+            ADD_FAILURE() << "written";
+        } catch (const std::logic_error& e) {
+            EXPECT_STREQ(e.what(), c.says);
+        }
+    }
 }
 
 // Where no window system can be reached the user reads why in one line, and

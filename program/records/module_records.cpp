@@ -1,5 +1,6 @@
 #include "program/records/module_records.h"
 
+#include "formats/module_header.h"
 #include "program/image_layout.h"
 #include "program/form1.h"
 
@@ -27,17 +28,16 @@ void eventEntry(ImageBuilder& out, program::ControlEntry sink, Code methodEntry)
 }  // namespace
 
 void writeModuleHeader(ImageBuilder& out) {
-    using namespace formats::module_header;
-    const std::uint32_t start = out.here();
-    out.u32(formats::kModuleMagic);
-    out.u32(out.base());
-    out.link("image_end", -std::int32_t(out.base()));
-    out.link("import_directory");
-    out.u32(program::kDataBlock);
-    out.u32(program::kDataBlockSize);
-    out.u32(program::kImportAddressTable);
-    out.link("resource_directory");
-    out.padTo(start + kSize);
+    namespace field = formats::module_header;
+    ImageBuilder::Record header = out.record(field::kSize);
+    header.u32(field::kMagic, formats::kModuleMagic);
+    header.u32(field::kImageBase, out.base());
+    header.link(field::kImageSize, "image_end", -std::int32_t(out.base()));
+    header.link(field::kImportDirectory, "import_directory");
+    header.u32(field::kDataBlock, program::kDataBlock);
+    header.u32(field::kDataBlockSize, program::kDataBlockSize);
+    header.u32(field::kImportAddressTable, program::kImportAddressTable);
+    header.link(field::kResourceDirectory, "resource_directory");
 }
 
 void writeImportThunks(ImageBuilder& out) {
@@ -74,26 +74,29 @@ void writeCodeRange(ImageBuilder& out) {
 }
 
 void writeImportDirectory(ImageBuilder& out) {
-    using namespace formats::import_directory;
+    namespace field = formats::import_directory;
     out.align(4);
-    out.bind("import_directory");
-    out.link("import_library_name");
-    out.u32(formats::kImportCount);
-    out.link("import_lookup");
-    out.u32(program::kImportAddressTable);
+    ImageBuilder::Record directory = out.record("import_directory", field::kSize);
+    directory.link(field::kLibraryName, "import_library_name");
+    directory.u32(field::kCount, formats::kImportCount);
+    directory.link(field::kLookupTable, "import_lookup");
+    directory.u32(field::kAddressTable, program::kImportAddressTable);
 
-    out.bind("import_lookup");
-    for (const formats::ImportEntry& entry : formats::kImports) {
-        if (entry.byOrdinal()) out.u32(kByOrdinal | *entry.ordinal);
-        else out.link("import_name." + std::string(entry.name));
+    // One entry per import and a zero entry after the last.
+    ImageBuilder::Record lookup = out.record("import_lookup", field::lookupTableSize(formats::kImportCount));
+    for (std::uint32_t i = 0; i < std::uint32_t(formats::kImportCount); ++i) {
+        const formats::ImportEntry& entry = formats::kImports[i];
+        if (entry.byOrdinal()) lookup.u32(field::lookupEntry(i), field::kByOrdinal | *entry.ordinal);
+        else lookup.link(field::lookupEntry(i), "import_name." + std::string(entry.name));
     }
-    out.u32(0);
     for (const formats::ImportEntry& entry : formats::kImports) {
         if (entry.byOrdinal()) continue;
+        namespace name_entry = formats::import_name_entry;
         out.align(2);
-        out.bind("import_name." + std::string(entry.name));
-        out.u16(0);  // hint
-        out.cstr(entry.name);
+        const auto length = std::uint32_t(entry.name.size());
+        ImageBuilder::Record hintName = out.record("import_name." + std::string(entry.name), name_entry::size(length));
+        hintName.u16(name_entry::kHint, 0);  // no hint: the runtime looks the name up
+        hintName.text(name_entry::name(length), entry.name);
     }
     out.bind("import_library_name");
     out.cstr(formats::kRuntimeLibraryName);

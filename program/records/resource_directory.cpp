@@ -1,17 +1,20 @@
 #include "program/records/resource_directory.h"
 
+#include "formats/module_header.h"
+
 namespace zelk::program::records {
 
 void writeResourceDirectory(program::records::ImageBuilder& out, std::span<const Resource> resources) {
+    namespace field = formats::resource_directory;
     out.align(4);
-    out.bind("resource_directory");
-    out.u32(std::uint32_t(resources.size()));
+    out.record("resource_directory", field::kHeadSize).u32(field::kCount, std::uint32_t(resources.size()));
     for (const Resource& r : resources) {
-        out.u32(r.type);
-        out.u32(r.id);
-        out.u32(r.language);
-        out.link(r.label);
-        out.u32(r.size);
+        ImageBuilder::Record entry = out.record(field::kEntrySize);
+        entry.u32(field::kType, r.type);
+        entry.u32(field::kId, r.id);
+        entry.u32(field::kLanguage, r.language);
+        entry.link(field::kData, r.label);
+        entry.u32(field::kDataSize, r.size);
     }
 }
 
