@@ -38,19 +38,19 @@ std::size_t iconRowBytes(std::size_t width, std::size_t bitsPerPixel);
 struct IconImage {
     int width = 0;
     int height = 0;  // of the picture, not the doubled one in the header
-    std::vector<Rgb> colours;        // 2, 16 or 256 entries when encoded; the bits per pixel follow from it
+    std::vector<Rgb> colours;        // the encoder writes a full table, 2 to the bits per pixel entries
     std::vector<std::uint8_t> index; // width * height colour indexes, top row first
     std::vector<bool> outside;       // width * height mask bits, top row first
-    int bitsPerPixel = 0;            // as stored; set by the reader
+    int bitsPerPixel = 0;            // 1, 4 or 8
 
     std::uint8_t indexAt(int x, int y) const { return index[std::size_t(y) * width + x]; }
     bool outsideAt(int x, int y) const { return outside[std::size_t(y) * width + x]; }
 };
 
 // Header, colour table, colour rows, mask rows. Throws std::invalid_argument
-// for an image the format cannot hold: a side outside 1 to 256, a colour table
-// of other than 2, 16 or 256 entries, pixel arrays of the wrong size or an
-// index beyond the colour table.
+// for an image the format cannot hold: a side outside 1 to 256, bits per pixel
+// other than 1, 4 or 8 or a colour table not full for them, pixel arrays of
+// the wrong size or an index beyond the colour table.
 std::vector<std::uint8_t> encodeIconImage(const IconImage& image);
 
 // Reads one bitmap icon image that fills `bytes` exactly. Throws FormatError
