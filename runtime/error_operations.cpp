@@ -6,8 +6,7 @@
 #include "runtime/exports.h"
 #include "formats/procedure_descriptor.h"
 #include "runtime/record_field.h"
-
-#include <cstdio>
+#include "runtime/run_time_errors.h"
 
 namespace zelk::runtime {
 namespace {
@@ -21,49 +20,15 @@ using runtime_interface::RaisedError;
 using runtime_interface::ResumePoint;
 using formats::Guid;
 
-struct KnownError {
-    std::int32_t number;
-    const char* text;
-};
-
-constexpr KnownError kKnownErrors[] = {
-    {5, "Invalid procedure call or argument"},
-    {6, "Overflow"},
-    {7, "Out of memory"},
-    {11, "Division by zero"},
-    {13, "Type mismatch"},
-    {91, "Object variable or With block variable not set"},
-    {380, "Invalid property value"},
-};
-
-constexpr std::uint32_t kControlFacility = 0x800A0000;
-
-std::string errorText(std::int32_t number) {
-    for (const KnownError& e : kKnownErrors)
-        if (e.number == number) return e.text;
-    return "Application-defined or object-defined error";
-}
-
-std::string hex(std::uint32_t v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%08X", v);
-    return buf;
-}
-
 }  // namespace
 
 void __vbaHresultCheckObj(std::int32_t status, ImageControlInterface*, const Guid*, std::int32_t) {
-    const auto s = std::uint32_t(status);
-    if ((s & 0xFFFF0000u) == kControlFacility) {
-        const auto number = std::int32_t(s & 0xFFFF);
-        throw RaisedError(number, errorText(number));
-    }
-    throw RaisedError(status, "Automation error (status 0x" + hex(s) + ")");
+    raiseStatusError(status);
 }
 
-void __vbaErrorOverflow() { throw RaisedError(6, "Overflow"); }
+void __vbaErrorOverflow() { raiseRunTimeError(RunTimeError::Overflow); }
 
-void __vbaFPException() { throw RaisedError(6, "Overflow"); }
+void __vbaFPException() { raiseRunTimeError(RunTimeError::Overflow); }
 
 // Runs the procedure's unwind clean-up while the handler's frame still exists,
 // keeps the error for the runtime, and resumes the handler at its exit point,

@@ -5,6 +5,7 @@
 #include "formats/module_header.h"
 #include "runtime/exports.h"
 #include "runtime/record_field.h"
+#include "runtime/run_time_errors.h"
 
 #include <algorithm>
 #include <cctype>
@@ -94,11 +95,11 @@ std::int32_t Process::callEntry(std::uint32_t address, std::uintptr_t argument) 
     } catch (const runtime_interface::RaisedError& error) {
         failWith(error);  // no registration took it
     } catch (const std::bad_alloc&) {
-        failWith(runtime_interface::RaisedError(7, "Out of memory"));
+        failWith(runTimeError(RunTimeError::OutOfMemory));
     } catch (const std::exception& e) {
-        failWith(runtime_interface::RaisedError(51, std::string("Internal error: ") + e.what()));
+        failWith(runTimeError(RunTimeError::InternalError, e.what()));
     } catch (...) {
-        failWith(runtime_interface::RaisedError(51, "Internal error"));
+        failWith(runTimeError(RunTimeError::InternalError));
     }
     if (auto error = takePendingError()) failWith(*error);
     return status;

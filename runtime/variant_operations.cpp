@@ -1,6 +1,6 @@
 // Variants and the counted loop over a variant.
-#include "runtime_interface/raised_error.h"
 #include "runtime/exports.h"
+#include "runtime/run_time_errors.h"
 
 #include <cstdarg>
 #include <cstdint>
@@ -9,11 +9,7 @@
 namespace zelk::runtime {
 namespace {
 
-using runtime_interface::RaisedError;
 using runtime_interface::Variant;
-
-[[noreturn]] void typeMismatch() { throw RaisedError(13, "Type mismatch"); }
-[[noreturn]] void overflow() { throw RaisedError(6, "Overflow"); }
 
 // The whole numbers a loop or a sum works on; empty counts as 0.
 std::int64_t wholeValue(const Variant& v) {
@@ -21,7 +17,7 @@ std::int64_t wholeValue(const Variant& v) {
         case runtime_interface::VariantType::Empty: return 0;
         case runtime_interface::VariantType::Integer16: return v.integer16;
         case runtime_interface::VariantType::Integer32: return v.integer32;
-        default: typeMismatch();
+        default: raiseRunTimeError(RunTimeError::TypeMismatch);
     }
 }
 
@@ -37,7 +33,7 @@ Variant wholeVariant(std::int64_t value, bool allowI2) {
         out.type = runtime_interface::VariantType::Integer32;
         out.integer32 = std::int32_t(value);
     } else {
-        overflow();
+        raiseRunTimeError(RunTimeError::Overflow);
     }
     return out;
 }
@@ -50,7 +46,7 @@ bool loopGoesOn(std::int64_t counter, std::int64_t end, std::int64_t step) {
 
 std::int32_t __vbaVarForInit(Variant* counter, Variant* hiddenEnd, Variant* hiddenStep, const Variant* start,
                              const Variant* end, const Variant* step) {
-    if (!isWhole(*start) || !isWhole(*end) || !isWhole(*step)) typeMismatch();
+    if (!isWhole(*start) || !isWhole(*end) || !isWhole(*step)) raiseRunTimeError(RunTimeError::TypeMismatch);
     const bool narrow = start->type != runtime_interface::VariantType::Integer32 && end->type != runtime_interface::VariantType::Integer32 && step->type != runtime_interface::VariantType::Integer32;
     *hiddenEnd = wholeVariant(wholeValue(*end), narrow);
     *hiddenStep = wholeVariant(wholeValue(*step), narrow);
@@ -65,7 +61,7 @@ std::int32_t __vbaVarForNext(Variant* counter, Variant* hiddenEnd, Variant* hidd
 }
 
 Variant* __vbaVarAdd(Variant* result, const Variant* addend, const Variant* variable) {
-    if (!isWhole(*addend) || !isWhole(*variable)) typeMismatch();
+    if (!isWhole(*addend) || !isWhole(*variable)) raiseRunTimeError(RunTimeError::TypeMismatch);
     const bool narrow = addend->type != runtime_interface::VariantType::Integer32 && variable->type != runtime_interface::VariantType::Integer32;
     *result = wholeVariant(wholeValue(*variable) + wholeValue(*addend), narrow);
     return result;
@@ -78,7 +74,7 @@ float __vbaR4Var(const Variant* value) {
         case runtime_interface::VariantType::Integer32: return float(value->integer32);
         case runtime_interface::VariantType::Single: return value->single;
         case runtime_interface::VariantType::Double: return float(value->real);
-        default: typeMismatch();
+        default: raiseRunTimeError(RunTimeError::TypeMismatch);
     }
 }
 

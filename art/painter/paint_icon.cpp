@@ -33,9 +33,9 @@ std::vector<std::vector<std::uint8_t>> paintIcon(const std::filesystem::path& ar
     const RgbaImage large = rasterizeSvg(artDir / "icon" / "window-32.svg", 64, 32);
     const RgbaImage small = rasterizeSvg(artDir / "icon" / "window-16.svg", 16, 16);
     return {
-        encodeIconImage(columns(large, 32, 32), kTwoColours, kTwoColourOutside),
-        encodeIconImage(columns(large, 0, 32), kSixteenColours, kSixteenColourOutside),
-        encodeIconImage(small, kSixteenColours, kSixteenColourOutside),
+        formats::encodeIconImage(iconImageOf(columns(large, 32, 32), kTwoColours, kTwoColourOutside)),
+        formats::encodeIconImage(iconImageOf(columns(large, 0, 32), kSixteenColours, kSixteenColourOutside)),
+        formats::encodeIconImage(iconImageOf(small, kSixteenColours, kSixteenColourOutside)),
     };
 }
 

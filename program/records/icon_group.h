@@ -12,7 +12,6 @@ namespace zelk::program::records {
 // ("icon.30001", ...), in the order given. Each image is a bitmap icon image;
 // the group's entries are taken from their headers, which are checked
 // (FormatError naming the image and offset).
-std::vector<program::records::Resource> writeIconGroup(program::records::ImageBuilder& out,
-                                             std::span<const std::vector<std::uint8_t>> images);
+std::vector<Resource> writeIconGroup(ImageBuilder& out, std::span<const std::vector<std::uint8_t>> images);
 
 }  // namespace zelk::program::records
