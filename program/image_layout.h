@@ -5,6 +5,7 @@
 
 #include "formats/import_list.h"
 #include "formats/module_header.h"
+#include "formats/procedure_descriptor.h"
 
 #include <cstdint>
 
@@ -17,12 +18,12 @@ inline constexpr std::uint32_t kCodeStart = kThunks + kThunkSize * formats::kImp
 inline constexpr std::uint32_t kCodeSize = 1760;
 inline constexpr std::uint32_t kCodeEnd = kCodeStart + kCodeSize;
 
-// The handlers' procedure descriptors, 16 bytes each, and the project header
+// The handlers' procedure descriptors and the project header
 // stand at fixed places right after the code range, so the program's code
 // can name them as a linker would.
 inline constexpr std::uint32_t kSlideProcedure = kCodeEnd;
-inline constexpr std::uint32_t kGallopProcedure = kCodeEnd + 16;
-inline constexpr std::uint32_t kProjectHeader = kCodeEnd + 32;
+inline constexpr std::uint32_t kGallopProcedure = kSlideProcedure + formats::procedure_descriptor::kSize;
+inline constexpr std::uint32_t kProjectHeader = kGallopProcedure + formats::procedure_descriptor::kSize;
 
 inline constexpr std::uint32_t kDataBlock = 0x00800000;
 inline constexpr std::uint32_t kDataBlockSize = 2540;
