@@ -33,7 +33,7 @@ struct Program {
         while (!window.windowHandle()->isExposed()) QApplication::processEvents();
     }
     void click(int method) {
-        process.callEntry(project->binding.methods.at(method), reinterpret_cast<std::uintptr_t>(project->form->object()));
+        project->form->callMethod(method, reinterpret_cast<std::uintptr_t>(project->form->object()));
     }
 };
 
@@ -81,7 +81,7 @@ double seconds(F&& f) {
 void measureAll() {
     IdleForm idle;
     const auto counting = [&](int method) {
-        program().process.callEntry(program().project->binding.methods.at(method), reinterpret_cast<std::uintptr_t>(&idle.form));
+        program().project->form->callMethod(method, reinterpret_cast<std::uintptr_t>(&idle.form));
     };
     for (int round = 0; round < kRounds; ++round) {
         gSeconds["SlideCounting"].push_back(seconds([&] { counting(0); }));

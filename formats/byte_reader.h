@@ -18,9 +18,9 @@ inline std::uint64_t littleEndian(std::span<const std::uint8_t> bytes) {
 }
 
 // Little-endian reader over a fixed frame. Every read is checked against the
-// frame's end and throws FormatError instead of reading past it. Offsets are
-// reported relative to `base`, so a sub-reader over an embedded record can
-// still name positions in the outer frame.
+// frame's end and throws FormatError instead of reading past it. Positions
+// count from the frame's first byte; an error reports `base` + position, so a
+// sub-reader over an embedded record still names offsets in the outer frame.
 class ByteReader {
 public:
     explicit ByteReader(std::span<const std::uint8_t> bytes, std::size_t base = 0)
@@ -49,6 +49,7 @@ public:
     void expect(bool ok, const std::string& check) const {
         if (!ok) throw FormatError(check, offset());
     }
+    // `at` is a position within this frame, like position().
     [[noreturn]] void fail(const std::string& check, std::size_t at) const {
         throw FormatError(check, base_ + at);
     }

@@ -55,44 +55,40 @@ constexpr std::uint32_t kSmallestRecord = 10;
 
 // Reads inside one record only: a length or value that runs past the record's
 // size is reported there, naming the record, and not by some later check.
+// Positions, as everywhere a reader reports, count from the record's first byte.
 class RecordReader {
 public:
-    RecordReader(std::span<const std::uint8_t> record, std::size_t at)
-        : in_(record, at), record_("the record at " + std::to_string(at)) {}
+    RecordReader(std::span<const std::uint8_t> record, std::size_t offset)
+        : in_(record, offset), record_("the record at " + std::to_string(offset)) {}
 
-    void name(const std::string& name, std::size_t at, std::size_t size) {
-        record_ = "record \"" + name + "\" (" + std::to_string(size) + " bytes at " + std::to_string(at) + ")";
+    void name(const std::string& name, std::size_t offset, std::size_t size) {
+        record_ = "record \"" + name + "\" (" + std::to_string(size) + " bytes at " + std::to_string(offset) + ")";
     }
 
+    std::size_t position() const { return in_.position(); }
     std::size_t offset() const { return in_.offset(); }
     bool atEnd() const { return in_.atEnd(); }
 
-    bool fits(std::size_t count) const { return count <= in_.remaining(); }
-    [[noreturn]] void runsPast(const std::string& what, std::size_t at) const {
-        throw FormatError(what + " runs past the end of " + record_, at);
-    }
+    [[noreturn]] void fail(const std::string& check, std::size_t at) const { in_.fail(check + " in " + record_, at); }
 
-    std::span<const std::uint8_t> bytes(std::size_t count, const char* what, std::size_t reportAt) {
-        if (!fits(count)) runsPast(what, reportAt);
-        return in_.bytes(count, what);
+    // `count` bytes; when fewer are left, "`what` runs past the end of" the
+    // record, reported at `reportAt`.
+    std::span<const std::uint8_t> bytes(std::size_t count, const std::string& what, std::size_t reportAt) {
+        if (count > in_.remaining()) in_.fail(what + " runs past the end of " + record_, reportAt);
+        return in_.bytes(count, what.c_str());
     }
     std::uint32_t number(std::size_t size, const char* what) {
-        return std::uint32_t(littleEndian(bytes(size, what, offset())));
+        return std::uint32_t(littleEndian(bytes(size, what, position())));
     }
     std::uint8_t u8(const char* what) { return std::uint8_t(number(1, what)); }
 
     // A 16-bit length n, n bytes of text and a zero; the text's bytes.
-    std::span<const std::uint8_t> string(const char* what) {
-        const std::size_t lengthAt = offset();
-        const std::uint16_t n = std::uint16_t(number(2, what));
-        if (!fits(std::size_t(n) + 1)) runsPast(std::string(what) + "'s length " + std::to_string(n), lengthAt);
-        const auto text = in_.bytes(n, what);
-        if (in_.u8(what) != 0) throw FormatError(std::string(what) + " is not NUL-terminated", offset() - 1);
-        return text;
-    }
-
-    [[noreturn]] void fail(const std::string& check, std::size_t at) const {
-        throw FormatError(check + " in " + record_, at);
+    std::span<const std::uint8_t> string(const std::string& what) {
+        const std::size_t lengthAt = position();
+        const std::uint16_t n = std::uint16_t(number(2, what.c_str()));
+        const auto stored = bytes(std::size_t(n) + 1, what + "'s length " + std::to_string(n), lengthAt);
+        if (stored.back() != 0) fail(what + " is not NUL-terminated", position() - 1);
+        return stored.first(n);
     }
 
 private:
@@ -105,6 +101,9 @@ std::string hexByte(std::uint8_t v) {
     return std::string("0x") + digits[v >> 4] + digits[v & 15];
 }
 
+// Positions within a record.
+constexpr std::size_t kIndexAt = 4;
+
 // The record at `at`; `expectedIndex` 0 is the form's, 1, 2, 3, ... its
 // controls' in stored order. Index and kind are checked before any property.
 ObjectView readObject(std::span<const std::uint8_t> description, std::size_t at, unsigned expectedIndex) {
@@ -112,63 +111,63 @@ ObjectView readObject(std::span<const std::uint8_t> description, std::size_t at,
     object.offset = at;
     ByteReader head(description.subspan(at), at);
     object.size = head.u32("record size");
-    if (object.size > description.size() - at)
-        throw FormatError("record size runs past the end of the description", at);
-    if (object.size < kSmallestRecord) throw FormatError("record size is below the 10 bytes of a record's own fields", at);
+    if (object.size > description.size() - at) head.fail("record size runs past the end of the description", 0);
+    if (object.size < kSmallestRecord) head.fail("record size is below the 10 bytes of a record's own fields", 0);
 
     RecordReader in(description.subspan(at, object.size), at);
-    in.bytes(4, "record size", at);
+    in.number(4, "record size");
     object.index = in.u8("control index");
     const auto name = in.string("name");
     object.name.assign(name.begin(), name.end());
     in.name(object.name, at, object.size);
-    const std::size_t kindAt = in.offset();
+    const std::size_t kindAt = in.position();
     object.kind = in.u8("kind code");
     if (expectedIndex == 0) {
-        if (object.index != 0) in.fail("form's control index " + std::to_string(object.index) + " is not 0", at + 4);
+        if (object.index != 0) in.fail("form's control index " + std::to_string(object.index) + " is not 0", kIndexAt);
         if (object.kind != kKindForm) in.fail("form's kind code " + hexByte(object.kind) + " is not 0x0D", kindAt);
     } else {
         if (object.index != expectedIndex)
             in.fail("control index " + std::to_string(object.index) + " is not " + std::to_string(expectedIndex) +
                         " (controls are numbered 1, 2, 3, ... in stored order)",
-                    at + 4);
-        if (object.kind == kKindForm) in.fail("a control record has the form's kind code", kindAt);
-        if (object.kind != kKindCommandButton && object.kind != kKindImage) in.fail("unknown kind code", kindAt);
+                    kIndexAt);
+        if (object.kind != kKindCommandButton && object.kind != kKindImage)
+            in.fail("control's kind code " + hexByte(object.kind) + " is neither 0x04 nor 0x18", kindAt);
     }
 
     int previousCode = -1;
     for (;;) {
-        const std::size_t codeAt = in.offset();
+        const std::size_t codeAt = in.position();
         const std::uint8_t c = in.u8("property code");
         if (c == kEndOfProperties) break;
         const PropertyFormat* format = findPropertyFormat(object.kind, c);
-        if (!format) in.fail("unknown property code for this kind", codeAt);
-        if (int(c) <= previousCode) in.fail("property codes out of ascending order", codeAt);
+        if (!format) in.fail("unknown property code " + hexByte(c) + " for kind " + hexByte(object.kind), codeAt);
+        if (int(c) <= previousCode)
+            in.fail("property code " + hexByte(c) + " after " + hexByte(std::uint8_t(previousCode)) +
+                        " (codes ascend, each at most once)",
+                    codeAt);
         previousCode = c;
 
         PropertyView p{c, 0, {}};
         switch (format->shape) {
             case ValueShape::Fixed:
                 p.offset = in.offset();
-                p.value = in.bytes(format->size, format->name, p.offset);
+                p.value = in.bytes(format->size, format->name, in.position());
                 break;
             case ValueShape::String:
                 p.value = in.string(format->name);
                 p.offset = in.offset() - p.value.size() - 1;
                 break;
             case ValueShape::Picture: {
-                const std::size_t frameAt = in.offset();
+                const std::size_t frameAt = in.position();
                 const std::uint32_t frame = in.number(4, "picture frame length");
-                if (!in.fits(frame))
-                    in.runsPast(std::string(format->name) + "'s frame length " + std::to_string(frame), frameAt);
                 p.offset = in.offset();
-                p.value = in.bytes(frame, format->name, frameAt);
+                p.value = in.bytes(frame, std::string(format->name) + "'s frame length " + std::to_string(frame), frameAt);
                 break;
             }
         }
         object.properties.push_back(p);
     }
-    if (!in.atEnd()) throw FormatError("record size disagrees with where its properties end", at);
+    if (!in.atEnd()) in.fail("record size disagrees with where its properties end", 0);
     return object;
 }
 
@@ -217,7 +216,9 @@ std::vector<std::uint8_t> writeFormDescription(const DescriptionData& data) {
     out.resize(kDescriptionHeaderSize, 0);
     appendU32(out, 0);  // total size, patched below
     writeObject(out, data.form);
-    out.push_back(kChildrenBegin);
+    // A form without controls has no children to begin or end: its record is
+    // followed by the end of the form alone.
+    if (!data.children.empty()) out.push_back(kChildrenBegin);
     for (std::size_t i = 0; i < data.children.size(); ++i) {
         writeObject(out, data.children[i]);
         out.push_back(i + 1 < data.children.size() ? kNextSibling : kChildrenEnd);
@@ -242,17 +243,21 @@ DescriptionView walkFormDescription(std::span<const std::uint8_t> bytes) {
     in.skip(view.form.size, "form's record");
 
     std::size_t markerAt = in.position();
-    if (in.u8("marker") != kChildrenBegin) in.fail("expected marker 0x01 after the form's record", markerAt);
-    for (;;) {
-        view.children.push_back(readObject(bytes, in.position(), unsigned(view.children.size() + 1)));
-        in.skip(view.children.back().size, "control's record");
+    const std::uint8_t afterForm = in.u8("marker");
+    if (afterForm == kChildrenBegin) {
+        for (;;) {
+            view.children.push_back(readObject(bytes, in.position(), unsigned(view.children.size() + 1)));
+            in.skip(view.children.back().size, "control's record");
+            markerAt = in.position();
+            const std::uint8_t marker = in.u8("marker");
+            if (marker == kChildrenEnd) break;
+            if (marker != kNextSibling) in.fail("unknown marker after a child record", markerAt);
+        }
         markerAt = in.position();
-        const std::uint8_t marker = in.u8("marker");
-        if (marker == kChildrenEnd) break;
-        if (marker != kNextSibling) in.fail("unknown marker after a child record", markerAt);
+        if (in.u8("marker") != kEndOfForm) in.fail("expected marker 0x04 after 0x02", markerAt);
+    } else if (afterForm != kEndOfForm) {
+        in.fail("expected marker 0x01 or 0x04 after the form's record", markerAt);
     }
-    markerAt = in.position();
-    if (in.u8("marker") != kEndOfForm) in.fail("expected marker 0x04 after 0x02", markerAt);
     if (!in.atEnd()) in.fail("bytes follow the end-of-form marker", in.position());
     return view;
 }

@@ -86,7 +86,9 @@ struct DescriptionData {
     std::vector<ObjectData> children;
 };
 
-// Throws std::length_error for a name or string longer than 65,535 bytes.
+// A form without children is written as its record and the end-of-form marker,
+// with no markers for children. Throws std::length_error for a name or string
+// longer than 65,535 bytes.
 std::vector<std::uint8_t> writeFormDescription(const DescriptionData& data);
 
 // Value encoders for PropertyData; stringValue throws as writeFormDescription.
@@ -123,7 +125,9 @@ struct DescriptionView {
 
 // Walks a description of exactly `bytes.size()` bytes, checking magic, total
 // size, every record's size, control indexes (0 for the form, then 1, 2, 3,
-// ... in stored order), kind and property codes and markers. Every value is
+// ... in stored order), kind and property codes and markers; the end-of-form
+// marker straight after the form's record stands for a form without
+// controls, as the writer puts it. Every value is
 // read inside its record's size. Throws FormatError naming the check, the
 // record and the offset; never reads outside `bytes`.
 DescriptionView walkFormDescription(std::span<const std::uint8_t> bytes);

@@ -51,7 +51,7 @@ EntryRoad followEntryCode(const AddressSpace& space, std::span<const runtime_int
 
 const runtime_interface::CodeTarget* nativeRoutine(std::span<const runtime_interface::CodeEntry> code, std::uint32_t address) {
     for (const runtime_interface::CodeEntry& e : code)
-        if (e.address == address && address != 0) return &e.target;
+        if (e.address == address) return &e.target;
     return nullptr;
 }
 

@@ -138,7 +138,7 @@ FormInstance::FormInstance(Process& process, const FormBinding& binding, const D
     // Every stored entry must lead to a handler before the first click can.
     const auto follow = [&process](std::uint32_t entry, const std::string& whose) {
         try {
-            process.followEntry(entry);
+            return process.followEntry(entry);
         } catch (const BadDescriptor& e) {
             throw BadDescriptor(whose + ": " + e.what());
         } catch (const BadAddress& e) {
@@ -148,8 +148,10 @@ FormInstance::FormInstance(Process& process, const FormBinding& binding, const D
     for (const ControlBinding& c : binding.controls)
         for (int slot = 0; slot < c.eventSlots; ++slot)
             if (const std::uint32_t entry = eventEntry(process.space(), c, slot))
-                follow(entry, c.name + " event slot " + std::to_string(slot));
-    for (std::size_t i = 0; i < binding.methods.size(); ++i) follow(binding.methods[i], "method " + std::to_string(i));
+                boundEvents_.push_back(
+                    {c.index, slot, c.sinkOffset, follow(entry, c.name + " event slot " + std::to_string(slot))});
+    for (std::size_t i = 0; i < binding.methods.size(); ++i)
+        methods_.push_back(follow(binding.methods[i], "method " + std::to_string(i)));
     if (images_.size() > std::size_t(kMaxImageAccessors))
         throw BadDescriptor("more image controls than the form's interface can serve");
     buildObject();
@@ -187,11 +189,14 @@ void FormInstance::buildObject() {
 }
 
 std::int32_t FormInstance::fireEvent(std::int32_t controlIndex, int slot) {
-    const ControlBinding* control = binding_.control(controlIndex);
-    if (!control) return 0;
-    const std::uint32_t entry = eventEntry(process_.space(), *control, slot);
-    if (entry == 0) return 0;
-    return process_.callEntry(entry, reinterpret_cast<std::uintptr_t>(object_) + control->sinkOffset);
+    for (const BoundEvent& e : boundEvents_)
+        if (e.controlIndex == controlIndex && e.slot == slot)
+            return process_.enterHandler(e.road, reinterpret_cast<std::uintptr_t>(object_) + e.sinkOffset);
+    return 0;
+}
+
+std::int32_t FormInstance::callMethod(std::size_t index, std::uintptr_t formReference) {
+    return process_.enterHandler(methods_.at(index), formReference);
 }
 
 }  // namespace zelk::runtime

@@ -6,6 +6,7 @@
 
 #include "formats/picture_record.h"
 #include "runtime_interface/form_interface.h"
+#include "runtime/entry_road.h"
 #include "runtime/image_control.h"
 #include "runtime/process.h"
 #include "runtime/project_walk.h"
@@ -53,6 +54,11 @@ public:
     // its sink; an unbound slot reaches no code. Returns the entry's status.
     std::int32_t fireEvent(std::int32_t controlIndex, int slot);
 
+    // Calls method `index` of the form's method table with `formReference`:
+    // the form's object, or a stand-in that a test or benchmark lays out like it.
+    // Returns the handler's status; throws std::out_of_range for no such method.
+    std::int32_t callMethod(std::size_t index, std::uintptr_t formReference);
+
     static FormInstance& owner(void* formObject);
 
 private:
@@ -61,8 +67,19 @@ private:
     template <int Slot>
     static runtime_interface::ImageControlInterface* imageAccessor(void* form);
 
+    // The roads start-up followed from the stored entries. A click or method
+    // call goes along them and never reads the entries again.
+    struct BoundEvent {
+        std::int32_t controlIndex;
+        int slot;
+        std::uint32_t sinkOffset;
+        EntryRoad road;
+    };
+
     Process& process_;
     const FormBinding& binding_;
+    std::vector<BoundEvent> boundEvents_;
+    std::vector<EntryRoad> methods_;
     std::string caption_;
     int clientWidth_ = 0, clientHeight_ = 0;
     formats::BitmapRows background_;

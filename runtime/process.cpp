@@ -85,13 +85,12 @@ const runtime_interface::CodeTarget* Process::nativeRoutine(std::uint32_t addres
 
 EntryRoad Process::followEntry(std::uint32_t address) const { return runtime::followEntry(space_, module_.code, address); }
 
-std::int32_t Process::callEntry(std::uint32_t address, std::uintptr_t argument) {
+std::int32_t Process::enterHandler(const EntryRoad& road, std::uintptr_t entryArgument) {
     std::int32_t status = 0;
     // Whatever leaves the program's code reaches the user as a run-time error;
     // nothing may unwind into the window system's event dispatch.
     try {
-        const EntryRoad road = followEntry(address);
-        status = road.handler(argument + std::uintptr_t(road.adjustment));
+        status = road.handler(entryArgument + std::uintptr_t(road.adjustment));
     } catch (const runtime_interface::RaisedError& error) {
         failWith(error);  // no registration took it
     } catch (const std::bad_alloc&) {

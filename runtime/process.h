@@ -40,12 +40,14 @@ public:
     // The native routine at a code address; null when none stands there.
     const CodeTarget* nativeRoutine(std::uint32_t address) const;
 
-    // Follows a stored event or method entry to its handler; throws BadDescriptor.
+    // Follows a stored event or method entry to its handler; throws
+    // BadDescriptor or BadAddress.
     EntryRoad followEntry(std::uint32_t address) const;
 
-    // Calls an event or method entry; a run-time error that reaches the
+    // Enters a handler along a road that followEntry found, with the argument
+    // the entry would have received; a run-time error that reaches the
     // runtime ends the program (see failWith).
-    std::int32_t callEntry(std::uint32_t address, std::uintptr_t argument);
+    std::int32_t enterHandler(const EntryRoad& road, std::uintptr_t entryArgument);
 
     void setPendingError(const RaisedError& error) { pending_ = error; }
     std::optional<RaisedError> takePendingError() { return std::exchange(pending_, std::nullopt); }

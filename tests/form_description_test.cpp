@@ -7,7 +7,11 @@
 #include "runtime/start_up.h"
 #include "formats/form_description.h"
 
+#include <algorithm>
+#include <optional>
+#include <span>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace zelk::tests {
@@ -131,36 +135,70 @@ TEST(FormDescription, WalkFindsTheFormAndItsFiveControls) {
         << "the byte after the scene's frame is the next property code";
 }
 
-// Corrupted copies of the real description, each breaking one check.
+// Corrupted copies of the real description, one check of the walk refusing
+// each. A copy given a new length is cut or padded with zeros, and its total
+// size follows, so that what fails is the check the row names.
 struct Corruption {
     const char* name;
     std::size_t at;
     std::vector<std::uint8_t> bytes;  // written at `at`
-    bool truncateAfter;               // cut the copy to at + bytes.size()
-    const char* check;                // substring of the error
+    const char* check;                // the whole check the error names
     std::size_t offset;               // where the error is reported
+    std::optional<std::size_t> length = {};
 };
 
 const Corruption kCorruptions[] = {
-    {"wrong magic", 0, {0xFE}, false, "magic", 0},
-    {"total size one too large", 89, {0x22, 0x4A, 0x12, 0x00}, false, "total size", 89},
-    {"Command2's record size off by one", 944895, {0x2C}, false, "record size", 944895},
-    {"unknown kind code", 944911, {0x05}, false, "unknown kind code", 944911},
-    {"unknown property code", 944912, {0x05}, false, "unknown property code", 944912},
-    {"unknown marker", 944938, {0x07}, false, "unknown marker", 944938},
-    {"missing end marker", 1198713, {0x05}, false, "marker 0x04", 1198713},
-    {"truncated in the scene", 200000, {}, true, "runs past the end", 93},
-    {"record size below a record's own fields", 944895, {0x09}, false, "below the 10 bytes", 944895},
-    {"form's control index", 97, {0x01}, false, "form's control index 1 is not 0", 97},
-    {"form's kind code", 106, {0x04}, false, "form's kind code 0x04 is not 0x0D", 106},
-    {"duplicate control index", 944943, {0x01}, false, "control index 1 is not 2", 944943},
-    {"control index out of order", 944986, {0x05}, false, "control index 5 is not 3", 944986},
-    {"string length runs past its record", 944913, {0x30}, false,
+    {"wrong magic", 0, {0xFE}, "description magic is not 0x0031CCFF", 0},
+    {"ends inside its header", 0, {}, "header runs past the end of the frame", 21, 50},
+    {"total size one too large", 89, {0x22, 0x4A, 0x12, 0x00}, "89 + total size differs from the description's length", 89},
+    {"truncated in the scene", 0, {}, "record size runs past the end of the description", 93, 200000},
+    {"record size below a record's own fields", 944895, {0x09},
+     "record size is below the 10 bytes of a record's own fields", 944895},
+    {"Command2's record size one too large", 944895, {0x2C},
+     "record size disagrees with where its properties end in record \"Command2\" (44 bytes at 944895)", 944895},
+    {"name's length runs past its record", 944900, {0x30},
+     "name's length 48 runs past the end of the record at 944895", 944900},
+    {"name without its closing zero", 944910, {'X'}, "name is not NUL-terminated in the record at 944895", 944910},
+    {"record ends before its kind code", 944895, {0x10},
+     "kind code runs past the end of record \"Command2\" (16 bytes at 944895)", 944911},
+    {"form's control index", 97, {0x01}, "form's control index 1 is not 0 in record \"Form1\" (944801 bytes at 93)", 97},
+    {"form's kind code", 106, {0x04}, "form's kind code 0x04 is not 0x0D in record \"Form1\" (944801 bytes at 93)", 106},
+    {"duplicate control index", 944943, {0x01},
+     "control index 1 is not 2 (controls are numbered 1, 2, 3, ... in stored order) in record \"Command1\" (42 bytes at "
+     "944939)",
+     944943},
+    {"control index out of order", 944986, {0x05},
+     "control index 5 is not 3 (controls are numbered 1, 2, 3, ... in stored order) in record \"Img3\" (87298 bytes at "
+     "944982)",
+     944986},
+    {"unknown kind code", 944911, {0x05},
+     "control's kind code 0x05 is neither 0x04 nor 0x18 in record \"Command2\" (43 bytes at 944895)", 944911},
+    {"a control with the form's kind code", 944911, {0x0D},
+     "control's kind code 0x0D is neither 0x04 nor 0x18 in record \"Command2\" (43 bytes at 944895)", 944911},
+    {"record ends before its end of properties", 944895, {0x1E},
+     "property code runs past the end of record \"Command2\" (30 bytes at 944895)", 944925},
+    {"unknown property code", 944912, {0x05},
+     "unknown property code 0x05 for kind 0x04 in record \"Command2\" (43 bytes at 944895)", 944912},
+    {"property codes descending", 944934, {0x01},
+     "property code 0x01 after 0x04 (codes ascend, each at most once) in record \"Command2\" (43 bytes at 944895)",
+     944934},
+    {"repeated property code", 944934, {0x04},
+     "property code 0x04 after 0x04 (codes ascend, each at most once) in record \"Command2\" (43 bytes at 944895)",
+     944934},
+    {"string length runs past its record", 944913, {0x30},
      "Caption's length 48 runs past the end of record \"Command2\" (43 bytes at 944895)", 944913},
-    {"picture frame runs past its record", 944997, {0x55}, false,
+    {"picture frame runs past its record", 944997, {0x55},
      "Picture's frame length 87522 runs past the end of record \"Img3\" (87298 bytes at 944982)", 944996},
-    {"fixed value runs past its record", 944939, {0x24}, false,
+    {"fixed value runs past its record", 944939, {0x24},
      "position runs past the end of record \"Command1\" (36 bytes at 944939)", 944969},
+    {"next-sibling marker after the form's record", 944894, {0x03},
+     "expected marker 0x01 or 0x04 after the form's record", 944894},
+    {"end of form after the form's record, controls behind it", 944894, {0x04}, "bytes follow the end-of-form marker",
+     944895},
+    {"unknown marker after a child", 944938, {0x07}, "unknown marker after a child record", 944938},
+    {"missing end marker", 1198713, {0x05}, "expected marker 0x04 after 0x02", 1198713},
+    {"ends where its end marker belongs", 0, {}, "marker runs past the end of the frame", 1198713, 1198713},
+    {"a byte after the end marker", 0, {}, "bytes follow the end-of-form marker", 1198714, 1198715},
 };
 
 TEST(FormDescription, BrokenCopiesAreRejectedWithCheckAndOffset) {
@@ -168,18 +206,69 @@ TEST(FormDescription, BrokenCopiesAreRejectedWithCheckAndOffset) {
         SCOPED_TRACE(c.name);
         std::vector<std::uint8_t> copy(description().begin(), description().end());
         std::copy(c.bytes.begin(), c.bytes.end(), copy.begin() + std::ptrdiff_t(c.at));
-        if (c.truncateAfter) {
-            copy.resize(c.at + c.bytes.size());
-            // Keep the total size consistent, so the record walk is what fails.
-            const std::uint32_t total = std::uint32_t(copy.size() - 89);
-            for (int i = 0; i < 4; ++i) copy[89 + i] = std::uint8_t(total >> (8 * i));
+        if (c.length) {
+            copy.resize(*c.length, 0);
+            if (copy.size() >= 93) std::ranges::copy(le(std::uint32_t(copy.size() - 89)), copy.begin() + 89);
         }
         try {
             formats::walkFormDescription(copy);
             ADD_FAILURE() << "accepted";
         } catch (const formats::FormatError& e) {
-            EXPECT_NE(e.check().find(c.check), std::string::npos) << e.what();
+            EXPECT_EQ(e.check(), c.check);
             EXPECT_EQ(e.offset(), c.offset) << e.what();
+        }
+    }
+}
+
+// What the writer writes, the walk reads back, whether the form has controls
+// or stands alone.
+struct ExpectedObject {
+    std::uint8_t index;
+    std::string name;
+    std::uint8_t kind;
+    std::vector<std::pair<std::uint8_t, std::vector<std::uint8_t>>> properties;  // code, value as the walk gives it
+};
+
+TEST(FormDescription, WalkReadsBackWhatTheWriterWrote) {
+    const formats::Guid formGuid(0x01234567, 0x89AB, 0xCDEF, {1, 2, 3, 4, 5, 6, 7, 8});
+    // Values as stored: a string with its length and closing zero, a picture with its frame length.
+    const formats::ObjectData form{0, "Lone", 0x0D, {{0x01, {4, 0, 'L', 'o', 'n', 'e', 0}}, {0x46, {0x03}}}};
+    const formats::ObjectData button{1, "Button", 0x04, {{0x01, {2, 0, 'G', 'o', 0}}, {0x04, {1, 0, 2, 0, 3, 0, 4, 0}}}};
+    const formats::ObjectData image{2, "Picture", 0x18, {{0x02, {3, 0, 0, 0, 7, 8, 9}}, {0x08, {0xFF}}}};
+    const ExpectedObject formRead{0, "Lone", 0x0D, {{0x01, {'L', 'o', 'n', 'e'}}, {0x46, {0x03}}}};
+    const ExpectedObject buttonRead{1, "Button", 0x04, {{0x01, {'G', 'o'}}, {0x04, {1, 0, 2, 0, 3, 0, 4, 0}}}};
+    const ExpectedObject imageRead{2, "Picture", 0x18, {{0x02, {7, 8, 9}}, {0x08, {0xFF}}}};
+    const struct {
+        const char* what;
+        std::vector<formats::ObjectData> children;
+        std::vector<ExpectedObject> childrenRead;
+        std::vector<std::uint8_t> afterFormRecord;  // up to the end
+    } cases[] = {
+        {"form alone", {}, {}, {0x04}},
+        {"form with a button and a picture", {button, image}, {buttonRead, imageRead}, {}},
+    };
+    const auto expectObject = [](const formats::ObjectView& got, const ExpectedObject& want) {
+        SCOPED_TRACE(want.name);
+        EXPECT_EQ(got.index, want.index);
+        EXPECT_EQ(got.name, want.name);
+        EXPECT_EQ(got.kind, want.kind);
+        std::vector<std::pair<std::uint8_t, std::vector<std::uint8_t>>> properties;
+        for (const formats::PropertyView& p : got.properties) properties.push_back({p.code, {p.value.begin(), p.value.end()}});
+        EXPECT_EQ(properties, want.properties);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<std::uint8_t> written =
+            formats::writeFormDescription({5, formGuid, formats::Guid(), formats::Guid(), form, c.children});
+        formats::DescriptionView read;
+        ASSERT_NO_THROW(read = formats::walkFormDescription(written));
+        EXPECT_EQ(read.formGuid, formGuid);
+        expectObject(read.form, formRead);
+        ASSERT_EQ(read.children.size(), c.childrenRead.size());
+        for (std::size_t i = 0; i < c.childrenRead.size(); ++i) expectObject(read.children[i], c.childrenRead[i]);
+        if (!c.afterFormRecord.empty()) {
+            const auto after = std::span(written).subspan(read.form.offset + read.form.size);
+            EXPECT_EQ(std::vector<std::uint8_t>(after.begin(), after.end()), c.afterFormRecord);
         }
     }
 }
@@ -228,7 +317,7 @@ TEST(FormDescription, BrokenPictureStopsTheFormWithCheckAndOffset) {
     }
 }
 
-TEST(FormDescription, StartUpWithABrokenDescriptionSaysSoAndFails) {
+TEST(FormDescriptionDeathTest, StartUpWithABrokenDescriptionSaysSoAndFails) {
     PatchedImage broken(std::vector<Write>{{symbol("form_description"), {0xFE}}});  // magic
     EXPECT_EXIT(runtime::runProject(broken.process(), image_symbols::kProjectHeader),
         testing::ExitedWithCode(2),

@@ -187,8 +187,7 @@ TEST_P(Entering, RunsItsOwnSequenceOnTheVeryFormObject) {
     if (c.button) {
         window_->button(c.button)->click();
     } else {
-        EXPECT_EQ(process().callEntry(project_->binding.methods.at(c.method), reinterpret_cast<std::uintptr_t>(object)),
-                  0);
+        EXPECT_EQ(form().callMethod(c.method, reinterpret_cast<std::uintptr_t>(object)), 0);
     }
     EXPECT_EQ(entered.count, 1);
     EXPECT_EQ(entered.mark, c.mark) << "the entered-as-event mark";

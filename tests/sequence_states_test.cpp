@@ -15,7 +15,7 @@ protected:
     program::Form1* form() const { return static_cast<program::Form1*>(project_->form->object()); }
 
     void click(int method) {
-        EXPECT_EQ(process().callEntry(project_->binding.methods.at(method), reinterpret_cast<std::uintptr_t>(form())), 0);
+        EXPECT_EQ(project_->form->callMethod(method, reinterpret_cast<std::uintptr_t>(form())), 0);
     }
 
     void expectStates(const PictureState (&want)[3], const char* when) {

@@ -62,10 +62,14 @@ struct Write {
 class PatchedImage {
 public:
     explicit PatchedImage(const std::vector<Write>& writes) : bytes_(image().begin(), image().end()) {
-        for (const Write& w : writes)
-            for (std::size_t i = 0; i < w.bytes.size(); ++i) bytes_.at(w.address - image_symbols::kImageBase + i) = w.bytes[i];
+        write(writes);
         module_ = executable::loadedModule();
         module_.image = bytes_;
+    }
+    // Also after the process has mapped the copy: it reads the changed bytes.
+    void write(const std::vector<Write>& writes) {
+        for (const Write& w : writes)
+            for (std::size_t i = 0; i < w.bytes.size(); ++i) bytes_.at(w.address - image_symbols::kImageBase + i) = w.bytes[i];
     }
     PatchedImage(const PatchedImage&) = delete;
     PatchedImage& operator=(const PatchedImage&) = delete;
