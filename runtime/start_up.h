@@ -29,8 +29,9 @@ std::unique_ptr<FormWindow> showForm(FormInstance& form, const Process& process)
 
 // Starts the process's project, shows its form and runs the event loop until
 // the window closes; then ends the process with exit code 0. A project that
-// cannot start, or a window system that cannot be reached, is reported in one
-// line on stderr and ends it with exit code 2.
+// cannot start, or a window system that cannot be reached, does not answer or
+// has too few colours, is reported in one line on stderr and ends it with exit
+// code 2.
 [[noreturn]] void runProject(Process& process, std::uint32_t projectHeader);
 
 }  // namespace zelk::runtime

@@ -32,8 +32,9 @@ void stop(pid_t server) {
 // Servers that pick their own display probe upwards from the lowest, so ours
 // asks for a number far above theirs, drawn at random. -noreset: a server
 // that resets as its last client leaves turns away whoever connects meanwhile.
-pid_t startServer(int number, int readyPipe) {
+pid_t startServer(int number, int depth, int readyPipe) {
     const std::string display = ":" + std::to_string(number);
+    const std::string screen = "1024x768x" + std::to_string(depth);
     const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid != 0) return pid;
@@ -48,7 +49,7 @@ pid_t startServer(int number, int readyPipe) {
     const int devnull = open("/dev/null", O_WRONLY);
     dup2(devnull, STDOUT_FILENO);  // holds no pipe of the caller's open
     dup2(devnull, STDERR_FILENO);
-    execlp("Xvfb", "Xvfb", display.c_str(), "-displayfd", kServerReadyFdName, "-noreset", "-screen", "0", "1024x768x24",
+    execlp("Xvfb", "Xvfb", display.c_str(), "-displayfd", kServerReadyFdName, "-noreset", "-screen", "0", screen.c_str(),
            "-br", "-nolisten", "tcp", static_cast<char*>(nullptr));
     _exit(127);
 }
@@ -80,14 +81,14 @@ bool answers(const std::string& display) {
 
 }  // namespace
 
-Xvfb::Xvfb() {
+Xvfb::Xvfb(int depth) {
     std::mt19937 random{std::random_device{}()};
     std::uniform_int_distribution<int> number(1000, 29999);
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         int ready[2];
         // Close-on-exec: no other child keeps the write end, so the server's end reads as end of file.
         if (pipe2(ready, O_CLOEXEC) != 0) throw std::runtime_error("no pipe for Xvfb");
-        const pid_t server = startServer(number(random), ready[1]);
+        const pid_t server = startServer(number(random), depth, ready[1]);
         close(ready[1]);
         if (server < 0) {
             close(ready[0]);

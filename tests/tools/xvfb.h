@@ -11,9 +11,10 @@ namespace zelk::tests {
 
 class Xvfb {
 public:
-    // Starts Xvfb on a free display and waits until it takes connections.
-    // Throws std::runtime_error when no display could be had.
-    Xvfb();
+    // Starts Xvfb, one screen of `depth` bits of colour, on a free display
+    // and waits until it takes connections. Throws std::runtime_error when no
+    // display could be had.
+    explicit Xvfb(int depth = 24);
     ~Xvfb();
     Xvfb(const Xvfb&) = delete;
     Xvfb& operator=(const Xvfb&) = delete;
