@@ -42,11 +42,6 @@ suite() {
   return "$status"
 }
 
-sanitized_suite() (
-  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-  export LSAN_OPTIONS="suppressions=$root/tests/tools/lsan.supp:print_suppressions=0"
-  suite sanitize
-)
 
 fuzzing() {
   local output=$scratch/fuzz status
@@ -63,7 +58,7 @@ if ! bash scripts/deps.sh test; then
   exit 1
 fi
 stage "the suite" suite default
-stage "the suite under the sanitizers" sanitized_suite
+stage "the suite under the sanitizers" suite sanitize
 stage "fuzzing" fuzzing
 
 echo "== summary"
