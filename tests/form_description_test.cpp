@@ -119,6 +119,52 @@ TEST(FormDescription, EveryByteButThePixelsIsAsListed) {
     EXPECT_EQ(next, d.size()) << "the list ends where the description does";
 }
 
+// The rest of each picture's bitmap headers, from the file size after "BM"
+// to the end of the info header; the pixel rows follow them.
+struct BitmapHeader {
+    const char* picture;
+    std::size_t file;  // the offset of its "BM"
+    std::uint32_t fileSize;
+    std::uint32_t width, height;
+    std::uint32_t imageSize;
+};
+
+const BitmapHeader kBitmapHeaders[] = {
+    {"scene", 134, 944726, 742, 424, 944672},
+    {"Img3", 945008, 87258, 172, 169, 87204},
+    {"Img2", 1032307, 86922, 169, 171, 86868},
+    {"Img1", 1119270, 79430, 161, 164, 79376},
+};
+
+TEST(FormDescription, BitmapHeadersAreAsListed) {
+    for (const BitmapHeader& h : kBitmapHeaders) {
+        SCOPED_TRACE(h.picture);
+        std::vector<std::uint8_t> expected;
+        const auto add = [&](std::uint32_t value, int size) {
+            for (int i = 0; i < size; ++i) expected.push_back(std::uint8_t(value >> (8 * i)));
+        };
+        add(h.fileSize, 4);
+        add(0, 2);  // reserved
+        add(0, 2);  // reserved
+        add(54, 4);  // pixel offset
+        add(40, 4);  // info header size
+        add(h.width, 4);
+        add(h.height, 4);
+        add(1, 2);  // planes
+        add(24, 2);  // bits per pixel
+        add(0, 4);  // compression
+        add(h.imageSize, 4);
+        add(0, 4);  // horizontal resolution
+        add(0, 4);  // vertical resolution
+        add(0, 4);  // colours used
+        add(0, 4);  // colours important
+        const auto stored = description().subspan(h.file, 54);
+        EXPECT_EQ(stored[0], 'B');
+        EXPECT_EQ(stored[1], 'M');
+        EXPECT_EQ(std::vector<std::uint8_t>(stored.begin() + 2, stored.end()), expected);
+    }
+}
+
 TEST(FormDescription, WalkFindsTheFormAndItsFiveControls) {
     const formats::DescriptionView v = formats::walkFormDescription(description());
     EXPECT_EQ(v.form.name, "Form1");

@@ -24,6 +24,7 @@ constexpr Look kTwoColourLook{kBlack, kWhite, kBlack, kBlack, kWhite, kWhite, kB
 
 struct Image {
     GroupEntry entry;
+    std::uint32_t imageSize;  // colour rows and mask rows, each padded to 32 bits
     std::size_t colourTable;
     std::uint8_t outsideIndex;
     Rect window, wedge;
@@ -31,9 +32,9 @@ struct Image {
 };
 
 const Image kImages[] = {
-    {{32, 32, 2, 0, 1, 1, 304, 30001}, 2, 1, {5, 6, 22, 26}, {23, 21, 28, 25}, kTwoColourLook},
-    {{32, 32, 16, 0, 1, 4, 744, 30002}, 16, 0, {5, 6, 22, 26}, {23, 21, 28, 25}, kSixteenColourLook},
-    {{16, 16, 16, 0, 1, 4, 296, 30003}, 16, 0, {2, 3, 11, 13}, {12, 10, 14, 12}, kSixteenColourLook},
+    {{32, 32, 2, 0, 1, 1, 304, 30001}, 32 * (4 + 4), 2, 1, {5, 6, 22, 26}, {23, 21, 28, 25}, kTwoColourLook},
+    {{32, 32, 16, 0, 1, 4, 744, 30002}, 32 * (16 + 4), 16, 0, {5, 6, 22, 26}, {23, 21, 28, 25}, kSixteenColourLook},
+    {{16, 16, 16, 0, 1, 4, 296, 30003}, 16 * (8 + 4), 16, 0, {2, 3, 11, 13}, {12, 10, 14, 12}, kSixteenColourLook},
 };
 
 const std::vector<std::uint32_t> kStandardColours = {
@@ -103,8 +104,11 @@ TEST(IconGroup, EachImageIsABitmapIconWithItsMask) {
         EXPECT_EQ(icon.planes, 1);
         EXPECT_EQ(icon.bitCount, want.entry.bitCount);
         EXPECT_EQ(icon.compression, 0u);
+        EXPECT_EQ(icon.imageSize, want.imageSize);
         EXPECT_EQ(icon.xResolution, 0u);
         EXPECT_EQ(icon.yResolution, 0u);
+        EXPECT_EQ(icon.coloursUsed, 0u) << "the full table";
+        EXPECT_EQ(icon.coloursImportant, 0u);
         const std::vector<std::uint32_t> expected =
             want.colourTable == 2 ? std::vector<std::uint32_t>{kBlack, kWhite} : kStandardColours;
         EXPECT_EQ(icon.colours, expected);

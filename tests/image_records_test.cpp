@@ -1,13 +1,13 @@
-// The stored records byte by byte: the fields the runtime reads and the
-// reserved ones it leaves alone.
+// The stored image byte by byte, from its first byte to its last: the fields
+// the runtime reads, the reserved ones it leaves alone, and the padding.
 #include "test_support.h"
 
-#include "program/image_layout.h"
-
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -35,6 +35,14 @@ Bytes u16s(std::initializer_list<std::uint16_t> values) {
     return out;
 }
 Bytes u32(std::uint32_t v) { return {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}; }
+Bytes u32s(std::initializer_list<std::uint32_t> values) {
+    Bytes out;
+    for (std::uint32_t v : values) {
+        const Bytes b = u32(v);
+        out.insert(out.end(), b.begin(), b.end());
+    }
+    return out;
+}
 Bytes zeros(std::size_t n) { return Bytes(n, 0); }
 // ASCII with its NUL.
 Bytes text(std::string_view s) {
@@ -54,27 +62,115 @@ Bytes bytesAt(std::uint32_t address, std::size_t count) {
     return Bytes(b.begin(), b.end());
 }
 
-const std::uint32_t kData = program::kDataBlock;
+// The data block's place, our own choice, written in the module header.
+const std::uint32_t kData = 0x00800000;
 
 // The runtime's data block slots by offset.
 Bytes dataSlot(std::uint32_t offset) { return u32(kData + offset); }
 
-// Each record's length; the fields below cover every byte of each.
-const std::pair<const char*, std::uint32_t> kRecords[] = {
-    {"project_header", 0x89},          {"project_info", 572},          {"object_table", 84},
-    {"second_project_info", 40},       {"object_descriptor", 48},      {"public_bytes", 16},
-    {"method_names", 8},               {"object_name", 6},             {"project_name", 6},
-    {"object_info", 56},               {"optional_object_info", 64},   {"object_type_list", 4},
-    {"second_guid_list", 4},           {"guid.object", 16},            {"guid.form", 16},
-    {"guid.second_object", 16},        {"gui_table", 80},              {"registration", 68},
-    {"object_list", 20},               {"private_object_descriptor", 64}, {"guid.control_library", 16},
-    {"control_library_path", 20},      {"control_library_name", 6},
-    {"control_library", 76},  // ten words, then the three type references, which have no label
-    {"guid.form_events", 16},          {"guid.button_events", 16},     {"guid.image_events", 16},
-    {"import_directory", 16},          {"import_library_name", 13},
+// The image in stored order. A region is a labelled record, the module header
+// (the image's first bytes, which have no label), or zero padding between
+// records. The bytes of a region that names no other test are listed in
+// kFields below; the named test pins the others.
+struct Region {
+    const char* name;
+    std::uint32_t size;
+    const char* pinnedBy = nullptr;
 };
 
+constexpr std::string_view kModuleHeader = "module_header";
+constexpr std::string_view kPadding = "padding";
+constexpr const char* kIconTests =
+    "IconGroup.EachImageIsABitmapIconWithItsMask and IconGroup.EachImageShowsTheSlantedWindowAndItsWedgeInTheirBoxes";
+
+const Region kImageMap[] = {
+    {"module_header", 0x40},
+    {"thunk.ThunRTMain", 38 * 8, "ImageRecords.EachImportJumpGoesThroughItsOwnSlot"},
+    {"code_start", 1760, "ImageRecords.CodeRangeHoldsTheClickEntriesAndOtherwisePadding"},
+    {"procedure.Command1_Click", 16},
+    {"procedure.Command2_Click", 16},
+    {"project_header", 0x89},
+    {"project_info", 572},
+    {"padding", 3},
+    {"object_table", 84},
+    {"second_project_info", 40},
+    {"object_descriptor", 48},
+    {"public_bytes", 16},
+    {"method_names", 8},
+    {"object_name", 6},
+    {"project_name", 6},
+    {"object_info", 56},
+    {"optional_object_info", 64},
+    {"object_type_list", 4},
+    {"second_guid_list", 4},
+    {"guid.object", 16},
+    {"guid.form", 16},
+    {"guid.second_object", 16},
+    {"guid.form_events", 16},
+    {"guid.button_events", 16},
+    {"guid.image_events", 16},
+    {"control_table", 6 * 40, "ImageRecords.ControlTableAndEventSinkTables"},
+    // Six sink tables of 24 bytes and 4 a slot: 13, 13, 31, 17, 17 and 13 slots.
+    {"sink_table.Img2", 6 * 24 + 4 * 104, "ImageRecords.ControlTableAndEventSinkTables"},
+    {"method_table", 8},
+    {"control_name.Img2", 8},
+    {"control_name.Img3", 8},
+    {"control_name.Form", 8},
+    {"control_name.Command1", 12},
+    {"control_name.Command2", 12},
+    {"control_name.Img1", 8},
+    {"object_list", 20},
+    {"private_object_descriptor", 64},
+    {"guid.control_library", 16},
+    {"control_library_path", 20},
+    {"control_library_name", 6},
+    {"padding", 2},
+    {"control_library", 76},  // ten words, then the three type references, which have no label
+    {"import_directory", 16},
+    // 39 lookup words, then the hint and name of each import but the first.
+    {"import_lookup", 747, "ImageRecords.ImportLookupTableNamesTheImportsInOrderAndTheStartUpEntryByOrdinal"},
+    {"import_library_name", 13},
+    {"registration", 68},
+    {"form_description", 1198714,
+     "FormDescription.EveryByteButThePixelsIsAsListed, FormDescription.BitmapHeadersAreAsListed and "
+     "StoredPictures.EachBitmapFileIsThePaintedOne"},
+    {"padding", 2},  // between the description and the GUI table entry
+    {"gui_table", 80},
+    {"version_record", 502, "VersionRecord.EveryByteIsAsListed"},
+    {"padding", 2},
+    {"icon_group", 48, "IconGroup.ListsItsThreeImagesInOrder"},
+    {"icon.30001", 304, kIconTests},
+    {"icon.30002", 744, kIconTests},
+    {"icon.30003", 296, kIconTests},
+    {"resource_directory", 4 + 5 * 20},
+    {"padding", 4},  // to the image's 16-byte end
+};
+
+std::uint32_t recordAddress(std::string_view name) {
+    return name == kModuleHeader ? image_symbols::kImageBase : symbol(name);
+}
+
 const Field kFields[] = {
+    {"module_header", 0x00, Bytes{'Z', 'E', 'L', 'K'}, "magic"},
+    {"module_header", 0x04, u32(0x00401000), "image base"},
+    {"module_header", 0x08, u32(1206016), "image size"},
+    {"module_header", 0x0C, Link{"import_directory"}, "import directory"},
+    {"module_header", 0x10, u32(kData), "data block"},
+    {"module_header", 0x14, u32(2540), "data block size"},
+    {"module_header", 0x18, u32(0x00801000), "import address table"},
+    {"module_header", 0x1C, Link{"resource_directory"}, "resource directory"},
+    {"module_header", 0x20, zeros(32), "unused"},
+
+    // The exit points and clean-ups stand at fixed places of the code range.
+    {"procedure.Command1_Click", 0x00, u32(0x80007), "flags"},
+    {"procedure.Command1_Click", 0x04, Link{"code_start", 0x1D0}, "the slide's exit point"},
+    {"procedure.Command1_Click", 0x08, Link{"code_start", 0x200}, "the slide's common clean-up"},
+    {"procedure.Command1_Click", 0x0C, Link{"code_start", 0x220}, "the slide's unwind clean-up"},
+    {"procedure.Command2_Click", 0x00, u32(0x80007), "flags"},
+    {"procedure.Command2_Click", 0x04, Link{"code_start", 0x620}, "the gallop's exit point"},
+    {"procedure.Command2_Click", 0x08, Link{"code_start", 0x650}, "the gallop's common clean-up"},
+    {"procedure.Command2_Click", 0x0C, Link{"code_start", 0x670}, "the gallop's unwind clean-up"},
+
     {"project_header", 0x00, Bytes{'V', 'B', '5', '!'}, "magic"},
     {"project_header", 0x04, u16s({8176}), "reserved"},
     {"project_header", 0x06, textField('*', 14), "reserved text"},
@@ -296,33 +392,170 @@ const Field kFields[] = {
     {"import_directory", 0x0C, u32(0x00801000), "import address table"},
     {"import_library_name", 0x00, text("MSVBVM60.DLL"), "library name"},
 
-    {"procedure.Command1_Click", 0x00, u32(0x80007), "flags"},
-    {"procedure.Command2_Click", 0x00, u32(0x80007), "flags"},
+    {"method_table", 0x00, Link{"code_start", 0x20}, "method 0: Command1_Click's method entry"},
+    {"method_table", 0x04, Link{"code_start", 0x40}, "method 1: Command2_Click's method entry"},
 
-    {"method_table", 0x00, u32(program::codeAddress(program::Code::Command1ClickMethod)), "method 0"},
-    {"method_table", 0x04, u32(program::codeAddress(program::Code::Command2ClickMethod)), "method 1"},
+    // Each name on a 4-byte boundary, zeros to the next.
+    {"control_name.Img2", 0, text("Img2"), "name"},
+    {"control_name.Img2", 5, zeros(3), "padding"},
+    {"control_name.Img3", 0, text("Img3"), "name"},
+    {"control_name.Img3", 5, zeros(3), "padding"},
+    {"control_name.Form", 0, text("Form"), "name"},
+    {"control_name.Form", 5, zeros(3), "padding"},
+    {"control_name.Command1", 0, text("Command1"), "name"},
+    {"control_name.Command1", 9, zeros(3), "padding"},
+    {"control_name.Command2", 0, text("Command2"), "name"},
+    {"control_name.Command2", 9, zeros(3), "padding"},
+    {"control_name.Img1", 0, text("Img1"), "name"},
+    {"control_name.Img1", 5, zeros(3), "padding"},
+
+    // Resource type, ID, language, link, size: the published type numbers
+    // 16 (version), 14 (icon group) and 3 (icon).
+    {"resource_directory", 0x00, u32(5), "resource count"},
+    {"resource_directory", 0x04, u32s({16, 1, 1033}), "version record 1, US English"},
+    {"resource_directory", 0x10, Link{"version_record"}, "version record"},
+    {"resource_directory", 0x14, u32(502), "version record's size"},
+    {"resource_directory", 0x18, u32s({14, 1, 0}), "icon group 1, neutral"},
+    {"resource_directory", 0x24, Link{"icon_group"}, "icon group"},
+    {"resource_directory", 0x28, u32(48), "icon group's size"},
+    {"resource_directory", 0x2C, u32s({3, 30001, 0}), "icon 30001, neutral"},
+    {"resource_directory", 0x38, Link{"icon.30001"}, "icon 30001"},
+    {"resource_directory", 0x3C, u32(304), "icon 30001's size"},
+    {"resource_directory", 0x40, u32s({3, 30002, 0}), "icon 30002, neutral"},
+    {"resource_directory", 0x4C, Link{"icon.30002"}, "icon 30002"},
+    {"resource_directory", 0x50, u32(744), "icon 30002's size"},
+    {"resource_directory", 0x54, u32s({3, 30003, 0}), "icon 30003, neutral"},
+    {"resource_directory", 0x60, Link{"icon.30003"}, "icon 30003"},
+    {"resource_directory", 0x64, u32(296), "icon 30003's size"},
 };
+
+TEST(ImageRecords, RecordsAndPaddingTileTheImageFromItsFirstByteToItsLast) {
+    std::uint32_t address = 0x00401000;
+    for (const Region& r : kImageMap) {
+        if (r.name == kPadding) {
+            EXPECT_EQ(bytesAt(address, r.size), zeros(r.size)) << "padding at 0x" << std::hex << address;
+        } else {
+            EXPECT_EQ(recordAddress(r.name), address) << r.name << " is not where the record before it ends";
+        }
+        address += r.size;
+    }
+    EXPECT_EQ(address - 0x00401000, image().size()) << "the map ends where the image does";
+}
 
 TEST(ImageRecords, EveryByteOfEveryRecordHoldsItsValue) {
     // The list first: every byte of each record in exactly one field.
-    for (const auto& [record, size] : kRecords) {
-        std::vector<int> fieldsAt(size);
+    for (const Region& r : kImageMap) {
+        if (r.pinnedBy || r.name == kPadding) continue;
+        std::vector<int> fieldsAt(r.size);
         for (const Field& f : kFields) {
-            if (std::string_view(f.record) != record) continue;
+            if (f.record != std::string_view(r.name)) continue;
             const std::size_t length = std::holds_alternative<Link>(f.expected) ? 4 : std::get<Bytes>(f.expected).size();
             for (std::size_t i = 0; i < length; ++i) ++fieldsAt.at(f.offset + i);
         }
-        for (std::uint32_t i = 0; i < size; ++i)
-            ASSERT_EQ(fieldsAt[i], 1) << record << " + 0x" << std::hex << i << " is in no field or in two";
+        for (std::uint32_t i = 0; i < r.size; ++i)
+            ASSERT_EQ(fieldsAt[i], 1) << r.name << " + 0x" << std::hex << i << " is in no field or in two";
     }
     for (const Field& f : kFields) {
+        const auto inMap = [&](const Region& r) { return r.name == std::string_view(f.record); };
+        ASSERT_TRUE(std::ranges::any_of(kImageMap, inMap)) << f.record << " is not in the image map";
         const Bytes expected =
             std::holds_alternative<Link>(f.expected)
                 ? u32(symbol(std::get<Link>(f.expected).label) + std::get<Link>(f.expected).plus)
                 : std::get<Bytes>(f.expected);
-        EXPECT_EQ(bytesAt(symbol(f.record) + f.offset, expected.size()), expected)
+        EXPECT_EQ(bytesAt(recordAddress(f.record) + f.offset, expected.size()), expected)
             << f.record << " + 0x" << std::hex << f.offset << " (" << f.what << ")";
     }
+}
+
+// The runtime's imports in import-table order.
+const char* const kImports[38] = {
+    "ThunRTMain",  // by ordinal 100
+    "EVENT_SINK_QueryInterface", "EVENT_SINK_AddRef", "EVENT_SINK_Release",
+    "__vbaObjSet", "__vbaFreeObj", "__vbaHresultCheckObj", "__vbaErrorOverflow",
+    "__vbaVarForInit", "__vbaVarForNext", "__vbaVarAdd", "__vbaR4Var",
+    "__vbaFreeVar", "__vbaFreeVarList", "__vbaExceptHandler", "__vbaChkstk",
+    "__vbaFPException", "_allmul", "_CIcos", "_CIsin",
+    "_CItan", "_CIatan", "_CIexp", "_CIlog",
+    "_CIsqrt", "_adj_fdiv_m16i", "_adj_fdiv_m32", "_adj_fdiv_m32i",
+    "_adj_fdiv_m64", "_adj_fdiv_r", "_adj_fdivr_m16i", "_adj_fdivr_m32",
+    "_adj_fdivr_m32i", "_adj_fdivr_m64", "_adj_fprem", "_adj_fprem1",
+    "_adj_fpatan", "_adj_fptan",
+};
+
+// Where the sink tables and the project info link to an import, they link to
+// the program's jump through that import's slot of the import address table.
+TEST(ImageRecords, EachImportJumpGoesThroughItsOwnSlot) {
+    const std::uint32_t first = symbol("thunk.ThunRTMain");
+    for (std::uint32_t i = 0; i < 38; ++i) {
+        const std::uint32_t jump = symbol(std::string("thunk.") + kImports[i]);
+        EXPECT_EQ(jump, first + 8 * i) << kImports[i];
+        Bytes expected{0xFF, 0x25};  // jmp dword [slot]
+        const Bytes slot = u32(0x00801000 + 4 * i);
+        expected.insert(expected.end(), slot.begin(), slot.end());
+        expected.insert(expected.end(), {0xCC, 0xCC});
+        EXPECT_EQ(bytesAt(jump, 8), expected) << kImports[i];
+    }
+}
+
+// The code range holds the stored entries the runtime follows; the handlers'
+// bodies, exit points and clean-ups are native routines at their places, with
+// nothing stored for them.
+TEST(ImageRecords, CodeRangeHoldsTheClickEntriesAndOtherwisePadding) {
+    Bytes expected(1760, 0xCC);
+    std::fill_n(expected.begin(), 4, 0xE9);
+    const auto put = [&](std::uint32_t offset, const Bytes& bytes) {
+        std::ranges::copy(bytes, expected.begin() + offset);
+    };
+    // Event entries: sub dword [esp+4], the sink's position less one; then a
+    // jmp to the method entry. The sink positions are the form object's
+    // layout, which the control records carry.
+    const std::uint32_t command1Sink = u32At(symbol("control.Command1") + 4);
+    const std::uint32_t command2Sink = u32At(symbol("control.Command2") + 4);
+    ASSERT_LT(command2Sink, 0x80u) << "the entry's subtrahend is one signed byte";
+    put(0x10, {0x83, 0x6C, 0x24, 0x04, std::uint8_t(command1Sink - 1), 0xE9, 0x06, 0x00, 0x00, 0x00});  // to +0x20
+    put(0x20, {0xE9, 0x2B, 0x00, 0x00, 0x00});                                                         // to +0x50
+    put(0x30, {0x83, 0x6C, 0x24, 0x04, std::uint8_t(command2Sink - 1), 0xE9, 0x06, 0x00, 0x00, 0x00});  // to +0x40
+    put(0x40, {0xE9, 0xFB, 0x01, 0x00, 0x00});                                                         // to +0x240
+    const Bytes stored = bytesAt(symbol("code_start"), 1760);
+    const auto differs = std::ranges::mismatch(stored, expected).in1;
+    EXPECT_EQ(differs, stored.end()) << "code range byte 0x" << std::hex << (differs - stored.begin());
+}
+
+// The places the stored code names are the routines the runtime expects
+// there: the method entries' targets are handlers, the descriptors' exit
+// points are resume points and their clean-ups clean-up routines.
+TEST(ImageRecords, StoredCodePlacesAreRoutinesOfTheirKind) {
+    using runtime_interface::CleanupRoutine;
+    using runtime_interface::HandlerRoutine;
+    using runtime_interface::ResumePoint;
+    const auto routineAt = [](std::uint32_t offset) -> const runtime_interface::CodeTarget* {
+        const std::uint32_t address = symbol("code_start") + offset;
+        for (const runtime_interface::CodeEntry& e : executable::loadedModule().code)
+            if (e.address == address) return &e.target;
+        return nullptr;
+    };
+    enum Kind { Handler, Resume, Cleanup };
+    const struct {
+        std::uint32_t offset;
+        Kind kind;
+        const char* what;
+    } places[] = {
+        {0x050, Handler, "Command1_Click"}, {0x1D0, Resume, "the slide's exit point"},
+        {0x200, Cleanup, "the slide's common clean-up"}, {0x220, Cleanup, "the slide's unwind clean-up"},
+        {0x240, Handler, "Command2_Click"}, {0x620, Resume, "the gallop's exit point"},
+        {0x650, Cleanup, "the gallop's common clean-up"}, {0x670, Cleanup, "the gallop's unwind clean-up"},
+    };
+    for (const auto& p : places) {
+        const runtime_interface::CodeTarget* target = routineAt(p.offset);
+        ASSERT_NE(target, nullptr) << p.what << " has no routine";
+        const bool ofItsKind = p.kind == Handler  ? std::holds_alternative<HandlerRoutine>(*target)
+                               : p.kind == Resume ? std::holds_alternative<ResumePoint>(*target)
+                                                  : std::holds_alternative<CleanupRoutine>(*target);
+        ASSERT_TRUE(ofItsKind) << p.what;
+    }
+    EXPECT_NE(std::get<HandlerRoutine>(*routineAt(0x050)), std::get<HandlerRoutine>(*routineAt(0x240)));
+    EXPECT_NE(std::get<CleanupRoutine>(*routineAt(0x220)), std::get<CleanupRoutine>(*routineAt(0x670)))
+        << "the gallop's unwind clean-up also frees its sum";
 }
 
 TEST(ImageRecords, RecordsFollowEachOtherAsTheChainExpects) {
@@ -332,8 +565,6 @@ TEST(ImageRecords, RecordsFollowEachOtherAsTheChainExpects) {
     EXPECT_EQ(symbol("gui_table"), symbol("form_description") + 1198714 + 2);
     EXPECT_EQ(bytesAt(symbol("form_description") + 1198714, 2), zeros(2)) << "between description and GUI table";
     EXPECT_EQ(symbol("code_end") - symbol("code_start"), 1760u);
-    const auto head = at(symbol("code_start"), 16);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(head[i], i < 4 ? 0xE9 : 0xCC) << "code range byte " << i;
     // The library's GUID, path and name stand right before its record.
     EXPECT_EQ(symbol("control_library_path"), symbol("guid.control_library") + 16);
     EXPECT_EQ(symbol("control_library_name"), symbol("control_library_path") + 20);
@@ -345,7 +576,7 @@ struct ControlRow {
     std::uint16_t slots;
     Bytes indexWord;
     const char* eventInterface;  // label of its GUID
-    std::optional<program::Code> click;
+    std::optional<std::uint32_t> clickEntry;  // from the code start
 };
 
 // In control-table order.
@@ -353,8 +584,8 @@ const ControlRow kControlRows[] = {
     {"Img2", 13, u16s({4, 3}), "guid.image_events", std::nullopt},
     {"Img3", 13, u16s({3, 3}), "guid.image_events", std::nullopt},
     {"Form", 31, u32(0xFFFFFFFF), "guid.form_events", std::nullopt},
-    {"Command1", 17, u16s({2, 3}), "guid.button_events", program::Code::Command1ClickEvent},
-    {"Command2", 17, u16s({1, 3}), "guid.button_events", program::Code::Command2ClickEvent},
+    {"Command1", 17, u16s({2, 3}), "guid.button_events", 0x10},
+    {"Command2", 17, u16s({1, 3}), "guid.button_events", 0x30},
     {"Img1", 13, u16s({5, 3}), "guid.image_events", std::nullopt},
 };
 
@@ -381,6 +612,7 @@ TEST(ImageRecords, ControlTableAndEventSinkTables) {
         EXPECT_FALSE(value >= image_symbols::kImageBase && value < image_symbols::kImageBase + image_symbols::kImageSize);
         EXPECT_EQ(kindValue.try_emplace(row.eventInterface, value).first->second, value) << "one value a kind";
         const std::uint32_t name = u32At(r + 32);
+        EXPECT_EQ(name, symbol(std::string("control_name.") + row.name));
         EXPECT_EQ(name % 4, 0u);
         EXPECT_EQ(bytesAt(name, std::strlen(row.name) + 1), text(row.name));
 
@@ -393,7 +625,7 @@ TEST(ImageRecords, ControlTableAndEventSinkTables) {
         EXPECT_EQ(u32At(sinkTable + 16), symbol("thunk.EVENT_SINK_AddRef"));
         EXPECT_EQ(u32At(sinkTable + 20), symbol("thunk.EVENT_SINK_Release"));
         for (std::uint32_t slot = 0; slot < row.slots; ++slot) {
-            const std::uint32_t expected = slot == 0 && row.click ? program::codeAddress(*row.click) : 0;
+            const std::uint32_t expected = slot == 0 && row.clickEntry ? symbol("code_start") + *row.clickEntry : 0;
             EXPECT_EQ(u32At(sinkTable + 24 + 4 * slot), expected) << "slot " << slot;
         }
         sinkTable += 24 + 4 * row.slots;
@@ -402,32 +634,24 @@ TEST(ImageRecords, ControlTableAndEventSinkTables) {
     EXPECT_EQ(sinkTable, symbol("method_table"));
 }
 
-// The runtime's imports in import-table order.
-const char* const kImports[38] = {
-    "ThunRTMain",  // by ordinal 100
-    "EVENT_SINK_QueryInterface", "EVENT_SINK_AddRef", "EVENT_SINK_Release",
-    "__vbaObjSet", "__vbaFreeObj", "__vbaHresultCheckObj", "__vbaErrorOverflow",
-    "__vbaVarForInit", "__vbaVarForNext", "__vbaVarAdd", "__vbaR4Var",
-    "__vbaFreeVar", "__vbaFreeVarList", "__vbaExceptHandler", "__vbaChkstk",
-    "__vbaFPException", "_allmul", "_CIcos", "_CIsin",
-    "_CItan", "_CIatan", "_CIexp", "_CIlog",
-    "_CIsqrt", "_adj_fdiv_m16i", "_adj_fdiv_m32", "_adj_fdiv_m32i",
-    "_adj_fdiv_m64", "_adj_fdiv_r", "_adj_fdivr_m16i", "_adj_fdivr_m32",
-    "_adj_fdivr_m32i", "_adj_fdivr_m64", "_adj_fprem", "_adj_fprem1",
-    "_adj_fpatan", "_adj_fptan",
-};
 
+// The hint and name entries follow the table directly, in import order, each
+// on a 2-byte boundary with a zero byte before it where it needs one.
 TEST(ImageRecords, ImportLookupTableNamesTheImportsInOrderAndTheStartUpEntryByOrdinal) {
     const std::uint32_t lookup = symbol("import_lookup");
     EXPECT_EQ(u32At(lookup), 0x80000064u) << "ThunRTMain";
-    for (std::uint32_t i = 1; i < 38; ++i) {
-        const std::uint32_t entry = u32At(lookup + 4 * i);
-        Bytes hintAndName = {0, 0};
-        const Bytes name = text(kImports[i]);
-        hintAndName.insert(hintAndName.end(), name.begin(), name.end());
-        EXPECT_EQ(bytesAt(entry, hintAndName.size()), hintAndName) << kImports[i];
-    }
     EXPECT_EQ(u32At(lookup + 4 * 38), 0u) << "the table ends";
+    const std::uint32_t names = lookup + 4 * 39;
+    Bytes expected;
+    for (std::uint32_t i = 1; i < 38; ++i) {
+        if ((names + expected.size()) % 2) expected.push_back(0);
+        EXPECT_EQ(u32At(lookup + 4 * i), names + expected.size()) << kImports[i];
+        const Bytes name = text(kImports[i]);
+        expected.insert(expected.end(), {0, 0});  // hint
+        expected.insert(expected.end(), name.begin(), name.end());
+    }
+    EXPECT_EQ(bytesAt(names, expected.size()), expected);
+    EXPECT_EQ(names + expected.size(), symbol("import_library_name")) << "the library's name follows the last";
 }
 
 }  // namespace

@@ -78,8 +78,13 @@ TEST(PictureRecord, WriterRefusesSidesNoReaderTakes) {
     EXPECT_THROW(writePictureRecord(Picture(1, 16385)), std::length_error);
 }
 
+// Each check of the reader, in the reader's order, has a row whose input only
+// that check refuses; the other rows break more than one check and show that
+// the first of them reports it.
 TEST(PictureRecord, RejectsRecordsThatDoNotHoldWhatTheyClaim) {
     const auto good = writePictureRecord(sample(5, 4));
+    auto frameLongerThanTheFile = good;
+    frameLongerThanTheFile.push_back(0);
     // 0x55555556 * 3 is 2 in 32 bits, so a 4-byte row "fills" the file.
     const auto wrapping = rawRecord(0x55555556, 1, 4);
     ASSERT_EQ(wrapping.size(), 66u);
@@ -92,20 +97,37 @@ TEST(PictureRecord, RejectsRecordsThatDoNotHoldWhatTheyClaim) {
         const char* check;
         std::size_t offset;
     } cases[] = {
-        {"magic", good, 0, {0x6D}, 0, "magic", 0},
-        {"truncated picture", good, 0, {}, 60, "file length + 8", 4},
-        {"file length disagrees with the frame", good, 4, {0x10}, 0, "file length + 8", 4},
-        {"not 24-bit", good, 8 + 28, {8}, 0, "24 bits", 8 + 28},
-        {"colour table", good, 8 + 46, {2}, 0, "colour table", 8 + 46},
-        {"pixel offset past the headers", good, 8 + 10, {58}, 0, "pixel offset", 8 + 10},
-        {"negative height", good, 8 + 22, {0xFC, 0xFF, 0xFF, 0xFF}, 0, "height is not positive", 8 + 22},
-        {"zero width", good, 8 + 18, {0}, 0, "width is not positive", 8 + 18},
-        {"compressed", good, 8 + 30, {1}, 0, "compressed", 8 + 30},
-        {"rows overrun the file", good, 8 + 22, {9}, 0, "pixel rows", 8 + 2},
-        {"width wraps a 32-bit row stride", wrapping, 0, {}, 0, "width is above 16384", 8 + 18},
-        {"height wraps a 32-bit image size", rawRecord(1, 0x40000001, 4), 0, {}, 0, "height is above 16384", 8 + 22},
-        {"width above 16384 with its rows", rawRecord(16385, 1, 49156), 0, {}, 0, "width is above 16384", 8 + 18},
-        {"height above 16384 with its rows", rawRecord(1, 16385, 4 * 16385), 0, {}, 0, "height is above 16384", 8 + 22},
+        {"magic", good, 0, {0x6D}, 0, "picture magic is not 0x0000746C", 0},
+        {"truncated picture", good, 0, {}, 60, "picture file length + 8 differs from the frame length", 4},
+        {"file length disagrees with the frame", good, 4, {0x10}, 0,
+         "picture file length + 8 differs from the frame length", 4},
+        {"a byte after the bitmap file", frameLongerThanTheFile, 0, {}, 0,
+         "picture file length + 8 differs from the frame length", 4},
+        {"type's first letter", good, 8, {'b'}, 0, "bitmap type is not \"BM\"", 8},
+        {"type's second letter", good, 9, {'A'}, 0, "bitmap type is not \"BM\"", 8},
+        {"file size disagrees with the file length", good, 8 + 2, {0x77}, 0,
+         "bitmap file size differs from the file length", 8 + 2},
+        {"pixel offset past the headers", good, 8 + 10, {58}, 0, "pixel offset is not 54", 8 + 10},
+        {"info header of another size", good, 8 + 14, {12}, 0, "info header size is not 40", 8 + 14},
+        {"zero width with rows that fill its file", rawRecord(0, 4, 0), 0, {}, 0,
+         "bitmap width is not positive", 8 + 18},
+        {"negative width", good, 8 + 18, {0xFB, 0xFF, 0xFF, 0xFF}, 0, "bitmap width is not positive", 8 + 18},
+        {"width above 16384 with its rows", rawRecord(16385, 1, 49156), 0, {}, 0,
+         "bitmap width is above 16384", 8 + 18},
+        {"width wraps a 32-bit row stride", wrapping, 0, {}, 0, "bitmap width is above 16384", 8 + 18},
+        {"zero height with rows that fill its file", rawRecord(5, 0, 0), 0, {}, 0,
+         "bitmap height is not positive", 8 + 22},
+        {"negative height", good, 8 + 22, {0xFC, 0xFF, 0xFF, 0xFF}, 0, "bitmap height is not positive", 8 + 22},
+        {"height above 16384 with its rows", rawRecord(1, 16385, 4 * 16385), 0, {}, 0,
+         "bitmap height is above 16384", 8 + 22},
+        {"height wraps a 32-bit image size", rawRecord(1, 0x40000001, 4), 0, {}, 0,
+         "bitmap height is above 16384", 8 + 22},
+        {"two planes", good, 8 + 26, {2}, 0, "planes is not 1", 8 + 26},
+        {"not 24-bit", good, 8 + 28, {8}, 0, "bitmap is not 24 bits per pixel", 8 + 28},
+        {"compressed", good, 8 + 30, {1}, 0, "bitmap is compressed", 8 + 30},
+        {"colour table", good, 8 + 46, {2}, 0, "bitmap has a colour table", 8 + 46},
+        {"rows overrun the file", good, 8 + 22, {9}, 0, "pixel rows do not fill the file exactly", 8 + 2},
+        {"rows short of the file", good, 8 + 22, {3}, 0, "pixel rows do not fill the file exactly", 8 + 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -6,6 +6,7 @@
 #include "formats/byte_reader.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zelk::tests {
@@ -136,6 +137,85 @@ TEST_F(VersionRecord, TranslationPairStandsBeforeTheSixStringsInOrder) {
         EXPECT_EQ(textOf(s), expected[i].second);
         EXPECT_EQ(s.valueLength, expected[i].second.size() + 1) << s.key << ": characters with the NUL";
     }
+}
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A block's head: its length, its value's length (characters for text, bytes
+// for binary) and its type, 1 text or 0 binary.
+Bytes head(std::uint16_t length, std::uint16_t valueLength, std::uint16_t type) {
+    return {std::uint8_t(length), std::uint8_t(length >> 8), std::uint8_t(valueLength), std::uint8_t(valueLength >> 8),
+            std::uint8_t(type), 0};
+}
+
+// ASCII as UTF-16 with its NUL, then `padding` zero bytes to the next 32-bit boundary.
+Bytes utf16(std::string_view ascii, std::size_t padding = 0) {
+    Bytes out;
+    for (char c : ascii) out.insert(out.end(), {std::uint8_t(c), 0});
+    out.insert(out.end(), 2 + padding, 0);
+    return out;
+}
+
+Bytes words(std::initializer_list<std::uint32_t> values) {
+    Bytes out;
+    for (std::uint32_t v : values)
+        out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)});
+    return out;
+}
+
+struct Piece {
+    std::size_t offset;
+    const char* what;
+    Bytes bytes;
+};
+
+// The whole record in stored order. A block's length counts its head, key,
+// value and children, but not the padding after its last child.
+const Piece kPieces[] = {
+    {0, "VS_VERSION_INFO head", head(502, 52, 0)},
+    {6, "VS_VERSION_INFO key", utf16("VS_VERSION_INFO", 2)},
+    {40, "fixed part",
+     words({0xFEEF04BD, 0x00010000, 0x00010000, 0, 0x00010000, 0, 0, 0, 0x4, 0x1, 0, 0, 0})},
+    {92, "VarFileInfo head", head(68, 0, 1)},
+    {98, "VarFileInfo key", utf16("VarFileInfo", 2)},
+    {124, "Translation head", head(36, 4, 0)},
+    {130, "Translation key", utf16("Translation", 2)},
+    {156, "Translation: 0x0409, 0x04B0", {0x09, 0x04, 0xB0, 0x04}},
+    {160, "StringFileInfo head", head(342, 0, 1)},
+    {166, "StringFileInfo key", utf16("StringFileInfo")},
+    {196, "040904B0 head", head(306, 0, 1)},
+    {202, "040904B0 key", utf16("040904B0")},
+    {220, "CompanyName head", head(42, 5, 1)},
+    {226, "CompanyName key", utf16("CompanyName", 2)},
+    {252, "CompanyName value", utf16("MXLQ", 2)},
+    {264, "ProductName head", head(42, 5, 1)},
+    {270, "ProductName key", utf16("ProductName", 2)},
+    {296, "ProductName value", utf16("zelk", 2)},
+    {308, "FileVersion head", head(42, 5, 1)},
+    {314, "FileVersion key", utf16("FileVersion", 2)},
+    {340, "FileVersion value", utf16("1.00", 2)},
+    {352, "ProductVersion head", head(46, 5, 1)},
+    {358, "ProductVersion key", utf16("ProductVersion")},
+    {388, "ProductVersion value", utf16("1.00", 2)},
+    {400, "InternalName head", head(42, 5, 1)},
+    {406, "InternalName key", utf16("InternalName")},
+    {432, "InternalName value", utf16("zelk", 2)},
+    {444, "OriginalFilename head", head(58, 9, 1)},
+    {450, "OriginalFilename key", utf16("OriginalFilename")},
+    {484, "OriginalFilename value", utf16("zelk.exe")},
+};
+
+TEST_F(VersionRecord, EveryByteIsAsListed) {
+    std::size_t next = 0;
+    for (const Piece& p : kPieces) {
+        ASSERT_EQ(p.offset, next) << p.what << ": the list leaves a gap or overlaps";
+        ASSERT_LE(p.offset + p.bytes.size(), stored_.bytes.size()) << p.what;
+        const auto stored = stored_.bytes.subspan(p.offset, p.bytes.size());
+        EXPECT_EQ(Bytes(stored.begin(), stored.end()), p.bytes) << p.what << " at " << p.offset;
+        next = p.offset + p.bytes.size();
+    }
+    EXPECT_EQ(next, 502u) << "the list ends where the record does";
+    EXPECT_EQ(stored_.bytes.size(), 502u);
 }
 
 // The registration data and the project header give the same version and
