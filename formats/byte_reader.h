@@ -31,9 +31,9 @@ public:
     std::size_t remaining() const noexcept { return bytes_.size() - pos_; }
     bool atEnd() const noexcept { return pos_ == bytes_.size(); }
 
-    std::uint8_t u8(const char* what) { return static_cast<std::uint8_t>(le(1, what)); }
-    std::uint16_t u16(const char* what) { return static_cast<std::uint16_t>(le(2, what)); }
-    std::uint32_t u32(const char* what) { return static_cast<std::uint32_t>(le(4, what)); }
+    std::uint8_t u8(const char* what) { return static_cast<std::uint8_t>(number(1, what)); }
+    std::uint16_t u16(const char* what) { return static_cast<std::uint16_t>(number(2, what)); }
+    std::uint32_t u32(const char* what) { return static_cast<std::uint32_t>(number(4, what)); }
     std::int32_t i32(const char* what) { return static_cast<std::int32_t>(u32(what)); }
 
     std::span<const std::uint8_t> bytes(std::size_t count, const char* what) {
@@ -59,7 +59,7 @@ private:
         if (count > remaining())
             throw FormatError(std::string(what) + " runs past the end of the frame", offset());
     }
-    std::uint64_t le(std::size_t n, const char* what) { return littleEndian(bytes(n, what)); }
+    std::uint64_t number(std::size_t n, const char* what) { return littleEndian(bytes(n, what)); }
 
     std::span<const std::uint8_t> bytes_;
     std::size_t base_;

@@ -18,7 +18,7 @@ std::uint32_t methodEntry(int method) { return u32At(symbol("method_table") + 4 
 // jmp rel32 standing at `from`.
 std::vector<std::uint8_t> jumpTo(std::uint32_t from, std::uint32_t to) {
     std::vector<std::uint8_t> code{0xE9};
-    const auto rel = le(to - (from + 5));
+    const auto rel = littleEndianBytes(to - (from + 5));
     code.insert(code.end(), rel.begin(), rel.end());
     return code;
 }
@@ -26,7 +26,7 @@ std::vector<std::uint8_t> jumpTo(std::uint32_t from, std::uint32_t to) {
 // An event entry at `at` that subtracts with a 32-bit immediate, then jumps.
 std::vector<std::uint8_t> wideEntry(std::uint32_t at, std::uint32_t subtrahend, std::uint32_t to) {
     std::vector<std::uint8_t> code{0x81, 0x6C, 0x24, 0x04};
-    for (const auto& part : {le(subtrahend), jumpTo(at + 8, to)}) code.insert(code.end(), part.begin(), part.end());
+    for (const auto& part : {littleEndianBytes(subtrahend), jumpTo(at + 8, to)}) code.insert(code.end(), part.begin(), part.end());
     return code;
 }
 
@@ -99,7 +99,7 @@ TEST(EntryRoad, ClicksAndMethodCallsGoWhereStartUpFoundTheEntriesLead) {
          {{event1 + 5, jumpTo(event1 + 5, method1)}, {event2 + 5, jumpTo(event2 + 5, method0)}}},
         {"event entries overwritten with code the runtime cannot follow", {{event1, {0xC3}}, {event2, {0xC3}}}},
         {"sink table slots cleared",
-         {{symbol("sink_table.Command1") + 24, le(0)}, {symbol("sink_table.Command2") + 24, le(0)}}},
+         {{symbol("sink_table.Command1") + 24, littleEndianBytes(0)}, {symbol("sink_table.Command2") + 24, littleEndianBytes(0)}}},
         {"method entries' jumps swapped", {{method0, jumpTo(method0, gallopBody)}, {method1, jumpTo(method1, slideBody)}}},
     };
     const struct {
@@ -153,7 +153,7 @@ TEST(EntryRoad, AnEntryTheRuntimeCannotFollowStopsStartUpNamingIt) {
         {"unknown opcode", {{event1, {0xC3}}}, false,
          "Command1 event slot 0: entry at " + hex(event1) + " holds code the runtime cannot follow (0xC3 at " +
              hex(event1) + ")"},
-        {"method on the code range's padding", {{symbol("method_table") + 4, le(padding)}}, false,
+        {"method on the code range's padding", {{symbol("method_table") + 4, littleEndianBytes(padding)}}, false,
          "method 1: entry at " + hex(padding) + " holds code the runtime cannot follow (0xCC at " + hex(padding) + ")"},
         {"8-bit subtraction from another operand", {{event1, {0x83, 0x6D}}}, false,
          "Command1 event slot 0: entry at " + hex(event1) + " holds code the runtime cannot follow (0x83 at " +
@@ -170,7 +170,7 @@ TEST(EntryRoad, AnEntryTheRuntimeCannotFollowStopsStartUpNamingIt) {
         {"jump out of the image", {{event1 + 5, jumpTo(event1 + 5, 0x7FFF0000)}}, true,
          "Command1 event slot 0: entry at " + hex(event1) +
              " leads outside the image: entry code: 1 bytes at 0x7FFF0000 lie outside the image"},
-        {"event slot outside the image", {{symbol("sink_table.Command2") + 24, le(0xFFFFFF00)}}, true,
+        {"event slot outside the image", {{symbol("sink_table.Command2") + 24, littleEndianBytes(0xFFFFFF00)}}, true,
          "Command2 event slot 0: entry at 0xFFFFFF00 leads outside the image: entry code: 1 bytes at 0xFFFFFF00 lie "
          "outside the image"},
     };

@@ -254,7 +254,7 @@ TEST(FormDescription, BrokenCopiesAreRejectedWithCheckAndOffset) {
         std::copy(c.bytes.begin(), c.bytes.end(), copy.begin() + std::ptrdiff_t(c.at));
         if (c.length) {
             copy.resize(*c.length, 0);
-            if (copy.size() >= 93) std::ranges::copy(le(std::uint32_t(copy.size() - 89)), copy.begin() + 89);
+            if (copy.size() >= 93) std::ranges::copy(littleEndianBytes(std::uint32_t(copy.size() - 89)), copy.begin() + 89);
         }
         try {
             formats::walkFormDescription(copy);

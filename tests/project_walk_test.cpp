@@ -215,7 +215,7 @@ TEST(ProjectWalk, FormCountBeyondTheGuiTableOrTheRuntimeIsRefused) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.forms);
-        PatchedImage patched(std::vector<Write>{{image_symbols::kProjectHeader + 0x44, le(c.forms, 2)}});
+        PatchedImage patched(std::vector<Write>{{image_symbols::kProjectHeader + 0x44, littleEndianBytes(c.forms, 2)}});
         if (!c.refusal) {
             EXPECT_NO_THROW(runtime::startProject(patched.process(), image_symbols::kProjectHeader));
             continue;
@@ -234,7 +234,7 @@ TEST(ProjectWalk, FormCountBeyondTheGuiTableOrTheRuntimeIsRefused) {
 std::vector<Write> wellFormedControlTable(std::uint32_t at, std::uint32_t count) {
     std::vector<std::uint8_t> bytes(count * (40 + 24));
     const auto put = [&bytes](std::size_t offset, std::uint32_t v) {
-        const auto b = le(v);
+        const auto b = littleEndianBytes(v);
         std::copy(b.begin(), b.end(), bytes.begin() + std::ptrdiff_t(offset));
     };
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -246,8 +246,8 @@ std::vector<Write> wellFormedControlTable(std::uint32_t at, std::uint32_t count)
         put(sinkTable + 4, at + record);          // back to its control
     }
     return {{at, bytes},
-            {symbol("optional_object_info") + 0x20, le(count)},
-            {symbol("optional_object_info") + 0x24, le(at)}};
+            {symbol("optional_object_info") + 0x20, littleEndianBytes(count)},
+            {symbol("optional_object_info") + 0x24, littleEndianBytes(at)}};
 }
 
 // Each input here is refused by one check of the walk alone, so a check that
@@ -263,33 +263,33 @@ TEST(ProjectWalk, EachCheckOfTheWalkRefusesWhatOnlyItCatches) {
         const char* says;
     } cases[] = {
         {"magic", {{header, {'V', 'B', '6', '!'}}}, Refused::Descriptor, "project header does not start with \"VB5!\""},
-        {"no form", {{header + 0x44, le(0, 2)}}, Refused::Descriptor, "project declares no form"},
-        {"start-up procedure", {{header + 0x2C, le(symbol("code_start"))}}, Refused::Descriptor,
+        {"no form", {{header + 0x44, littleEndianBytes(0, 2)}}, Refused::Descriptor, "project declares no form"},
+        {"start-up procedure", {{header + 0x2C, littleEndianBytes(symbol("code_start"))}}, Refused::Descriptor,
          "start-up procedures are not supported"},
-        {"no object", {{symbol("object_table") + 0x2A, le(0, 2)}}, Refused::Descriptor, "object table holds no object"},
-        {"object info leads elsewhere", {{symbol("object_info") + 0x18, le(symbol("object_table"))}},
+        {"no object", {{symbol("object_table") + 0x2A, littleEndianBytes(0, 2)}}, Refused::Descriptor, "object table holds no object"},
+        {"object info leads elsewhere", {{symbol("object_info") + 0x18, littleEndianBytes(symbol("object_table"))}},
          Refused::Descriptor, "object info does not lead back to its object descriptor"},
-        {"no control", {{symbol("optional_object_info") + 0x20, le(0)}}, Refused::Descriptor,
+        {"no control", {{symbol("optional_object_info") + 0x20, littleEndianBytes(0)}}, Refused::Descriptor,
          "control count out of range"},
         {"257 controls", wellFormedControlTable(symbol("form_description"), 257), Refused::Descriptor,
          "control count out of range"},
-        {"sink off a 4-byte boundary", {{symbol("control.Img2") + 4, le(50)}}, Refused::Descriptor,
+        {"sink off a 4-byte boundary", {{symbol("control.Img2") + 4, littleEndianBytes(50)}}, Refused::Descriptor,
          "sink position of Img2 is not a place in a form object"},
-        {"sink in the object's head", {{symbol("control.Img2") + 4, le(12)}}, Refused::Descriptor,
+        {"sink in the object's head", {{symbol("control.Img2") + 4, littleEndianBytes(12)}}, Refused::Descriptor,
          "sink position of Img2 is not a place in a form object"},
-        {"sink far out", {{symbol("control.Img2") + 4, le(0x10000)}}, Refused::Descriptor,
+        {"sink far out", {{symbol("control.Img2") + 4, littleEndianBytes(0x10000)}}, Refused::Descriptor,
          "sink position of Img2 is not a place in a form object"},
-        {"sink table of another control", {{symbol("sink_table.Img3") + 4, le(symbol("control.Img2"))}},
+        {"sink table of another control", {{symbol("sink_table.Img3") + 4, littleEndianBytes(symbol("control.Img2"))}},
          Refused::Descriptor, "event-sink table of Img3 does not lead back to its control"},
         // A head that leads back, in the image's last 16 bytes: its 13 slots do not fit.
         {"sink table past the image",
-         {{imageEnd - 12, le(symbol("control.Img1"))}, {symbol("control.Img1") + 24, le(imageEnd - 16)}},
+         {{imageEnd - 12, littleEndianBytes(symbol("control.Img1"))}, {symbol("control.Img1") + 24, littleEndianBytes(imageEnd - 16)}},
          Refused::Address, "event-sink table: 76 bytes"},
-        {"GUI table entry size", {{symbol("gui_table"), le(84)}}, Refused::Descriptor,
+        {"GUI table entry size", {{symbol("gui_table"), littleEndianBytes(84)}}, Refused::Descriptor,
          "GUI table entry is not 80 bytes"},
-        {"form description past the image", {{symbol("gui_table") + 0x40, le(0x00FFFFFF)}}, Refused::Address,
+        {"form description past the image", {{symbol("gui_table") + 0x40, littleEndianBytes(0x00FFFFFF)}}, Refused::Address,
          "form description: 16777215 bytes"},
-        {"object table's link outside", {{symbol("project_info") + 0x04, le(0x7FFFFFF0)}}, Refused::Address,
+        {"object table's link outside", {{symbol("project_info") + 0x04, littleEndianBytes(0x7FFFFFF0)}}, Refused::Address,
          "object count: 2 bytes at 0x8000001A"},
     };
     for (const auto& c : cases) {

@@ -47,7 +47,7 @@ inline runtime::Process& process() {
 }
 
 // The `size` low bytes of `v`, least significant first, as the image stores numbers.
-inline std::vector<std::uint8_t> le(std::uint32_t v, int size = 4) {
+inline std::vector<std::uint8_t> littleEndianBytes(std::uint32_t v, int size = 4) {
     std::vector<std::uint8_t> out;
     for (int i = 0; i < size; ++i) out.push_back(std::uint8_t(v >> (8 * i)));
     return out;

@@ -61,7 +61,7 @@ class BrokenIcon : public testing::Test {
 protected:
     // A process over a copy of the image with `b` written into it.
     runtime::Process& processWith(const Breakage& b) {
-        patched_ = std::make_unique<PatchedImage>(std::vector<Write>{{b.at, le(b.value, b.size)}});
+        patched_ = std::make_unique<PatchedImage>(std::vector<Write>{{b.at, littleEndianBytes(b.value, b.size)}});
         return patched_->process();
     }
     std::unique_ptr<PatchedImage> patched_;
