@@ -1,11 +1,12 @@
 // The event sinks' own interface: a sink lives inside its form, so it counts
 // no references of its own and answers only for itself.
 #include "runtime/exports.h"
+#include "runtime/run_time_errors.h"
 
 namespace zelk::runtime {
 
 std::int32_t EVENT_SINK_QueryInterface(void* sink, const formats::Guid*, void** out) {
-    if (!out) return std::int32_t(0x80004003);  // invalid pointer
+    if (!out) return kInvalidPointerStatus;
     *out = sink;
     return 0;
 }

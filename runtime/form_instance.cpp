@@ -3,6 +3,7 @@
 #include "formats/format_error.h"
 #include "formats/picture_record.h"
 #include "runtime/code_page_1251.h"
+#include "runtime/run_time_errors.h"
 
 #include <algorithm>
 #include <cstring>
@@ -60,7 +61,7 @@ FormRuntimeState& runtimeStateOf(void* form) {
 }
 
 std::int32_t formQueryInterface(void* form, const Guid*, void** out) {
-    if (!out) return std::int32_t(0x80004003);  // invalid pointer
+    if (!out) return kInvalidPointerStatus;
     *out = form;
     return 0;
 }

@@ -29,6 +29,10 @@ runtime_interface::RaisedError runTimeError(RunTimeError error, std::string_view
 // is an automation error numbered by the status itself.
 runtime_interface::RaisedError statusError(std::int32_t status);
 
+// The failed status the runtime's own query operations return when given no
+// place for their answer.
+inline constexpr std::int32_t kInvalidPointerStatus = std::int32_t(0x80004003);
+
 // Every run-time error the runtime raises leaves through one of these.
 [[noreturn]] void raiseRunTimeError(RunTimeError error);
 [[noreturn]] void raiseStatusError(std::int32_t status);
