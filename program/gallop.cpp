@@ -13,24 +13,24 @@ using runtime_interface::kTrue;
 
 namespace {
 
-GallopLocals& gallop(void* locals) { return static_cast<GallopLocals&>(*static_cast<HandlerLocals*>(locals)); }
+GallopLocals& gallop(void* frame) { return static_cast<GallopLocals&>(*static_cast<HandlerLocals*>(frame)); }
 
 // SetImgLeft with MovePos + offset; the sum's constant reuses the loop's step
 // variant, which the loop no longer reads.
-void offsetPut(GallopLocals& l, PictureAccessor picture, std::int16_t offset) {
-    SetImgLeft(l, picture, [&] {
-        l.stepConstant = integer16Variant(offset);
-        return imported<Import::__vbaVarAdd>()(&l.sum, &l.stepConstant, &l.form->MovePos);
+void offsetPut(GallopLocals& locals, PictureAccessor picture, std::int16_t offset) {
+    SetImgLeft(locals, picture, [&] {
+        locals.stepConstant = integer16Variant(offset);
+        return imported<Import::__vbaVarAdd>()(&locals.sum, &locals.stepConstant, &locals.form->MovePos);
     });
-    imported<Import::__vbaFreeVar>()(&l.sum);
+    imported<Import::__vbaFreeVar>()(&locals.sum);
 }
 
 }  // namespace
 
-void gallopUnwindCleanup(void* locals) {
-    GallopLocals& l = gallop(locals);
-    imported<Import::__vbaFreeObj>()(&l.objectTemporary);
-    imported<Import::__vbaFreeVar>()(&l.sum);
+void gallopUnwindCleanup(void* frame) {
+    GallopLocals& locals = gallop(frame);
+    imported<Import::__vbaFreeObj>()(&locals.objectTemporary);
+    imported<Import::__vbaFreeVar>()(&locals.sum);
 }
 
 namespace {
@@ -38,32 +38,32 @@ constexpr HandlerCleanups kGallopCleanups{freeLoopPair, gallopUnwindCleanup};
 }  // namespace
 
 std::int32_t Command2_Click(std::uintptr_t argument) {
-    GallopLocals l;
-    enterHandler(l, argument, program::kGallopProcedure);
-    l.sum = Variant{};
-    runBody(l, kGallopCleanups, [&] {
-        stepLoop(l, [&] {
-            SetImgVisible(l, kAccessImg1, kTrue);
-            SetImgVisible(l, kAccessImg2, kFalse);
-            SetImgVisible(l, kAccessImg3, kFalse);
-            SetImgLeft(l, kAccessImg1, [&] { return &l.form->MovePos; });
-            BusyPause(l.form, kGallopPause);
+    GallopLocals locals;
+    enterHandler(locals, argument, program::kGallopProcedure);
+    locals.sum = Variant{};
+    runBody(locals, kGallopCleanups, [&] {
+        stepLoop(locals, [&] {
+            SetImgVisible(locals, kAccessImg1, kTrue);
+            SetImgVisible(locals, kAccessImg2, kFalse);
+            SetImgVisible(locals, kAccessImg3, kFalse);
+            SetImgLeft(locals, kAccessImg1, [&] { return &locals.form->MovePos; });
+            BusyPause(locals.form, kGallopPause);
 
-            SetImgVisible(l, kAccessImg1, kFalse);
-            SetImgVisible(l, kAccessImg2, kTrue);
-            offsetPut(l, kAccessImg2, 100);
-            BusyPause(l.form, kGallopPause);
+            SetImgVisible(locals, kAccessImg1, kFalse);
+            SetImgVisible(locals, kAccessImg2, kTrue);
+            offsetPut(locals, kAccessImg2, 100);
+            BusyPause(locals.form, kGallopPause);
 
             // Img1 is hidden since the second phase; the third hides it once
             // more, so every phase starts from the same puts.
-            SetImgVisible(l, kAccessImg1, kFalse);
-            SetImgVisible(l, kAccessImg2, kFalse);
-            SetImgVisible(l, kAccessImg3, kTrue);
-            offsetPut(l, kAccessImg3, 200);
-            BusyPause(l.form, kGallopPause);
+            SetImgVisible(locals, kAccessImg1, kFalse);
+            SetImgVisible(locals, kAccessImg2, kFalse);
+            SetImgVisible(locals, kAccessImg3, kTrue);
+            offsetPut(locals, kAccessImg3, 200);
+            BusyPause(locals.form, kGallopPause);
         });
     });
-    return leaveHandler(l, kGallopCleanups);
+    return leaveHandler(locals, kGallopCleanups);
 }
 
 }  // namespace zelk::program

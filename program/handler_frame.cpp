@@ -2,26 +2,26 @@
 
 namespace zelk::program {
 
-void enterHandler(HandlerLocals& l, std::uintptr_t argument, std::uint32_t procedureDescriptor) {
-    l.frame.previous = runtime_interface::registrationHead;
-    l.frame.handler = imported<Import::__vbaExceptHandler>();
-    l.frame.stackPosition = &l;
-    l.frame.procedureDescriptor = procedureDescriptor;
-    runtime_interface::registrationHead = &l.frame;
+void enterHandler(HandlerLocals& locals, std::uintptr_t argument, std::uint32_t procedureDescriptor) {
+    locals.frame.previous = runtime_interface::registrationHead;
+    locals.frame.handler = imported<Import::__vbaExceptHandler>();
+    locals.frame.stackPosition = &locals;
+    locals.frame.procedureDescriptor = procedureDescriptor;
+    runtime_interface::registrationHead = &locals.frame;
 
-    l.frame.result = std::int32_t(argument & 1);
-    l.form = reinterpret_cast<Form1*>(argument & ~std::uintptr_t(1));
-    l.form->interfaceTable->AddRef(l.form);
+    locals.frame.result = std::int32_t(argument & 1);
+    locals.form = reinterpret_cast<Form1*>(argument & ~std::uintptr_t(1));
+    locals.form->interfaceTable->AddRef(locals.form);
 
-    l.objectTemporary = nullptr;
-    for (runtime_interface::Variant* v : {&l.startConstant, &l.endConstant, &l.stepConstant, &l.hiddenEnd, &l.hiddenStep}) *v = runtime_interface::Variant{};
+    locals.objectTemporary = nullptr;
+    for (runtime_interface::Variant* v : {&locals.startConstant, &locals.endConstant, &locals.stepConstant, &locals.hiddenEnd, &locals.hiddenStep}) *v = runtime_interface::Variant{};
 }
 
-std::int32_t leaveHandler(HandlerLocals& l, const HandlerCleanups& cleanups) {
-    cleanups.common(&l);
-    l.form->interfaceTable->Release(l.form);
-    runtime_interface::registrationHead = l.frame.previous;
-    return l.frame.result;
+std::int32_t leaveHandler(HandlerLocals& locals, const HandlerCleanups& cleanups) {
+    cleanups.common(&locals);
+    locals.form->interfaceTable->Release(locals.form);
+    runtime_interface::registrationHead = locals.frame.previous;
+    return locals.frame.result;
 }
 
 bool offerToRegistrations(const runtime_interface::RaisedError& error) {
@@ -30,14 +30,14 @@ bool offerToRegistrations(const runtime_interface::RaisedError& error) {
     return false;
 }
 
-void abandonFrame(HandlerLocals& l, const HandlerCleanups& cleanups) {
-    cleanups.unwind(&l);
-    leaveHandler(l, cleanups);
+void abandonFrame(HandlerLocals& locals, const HandlerCleanups& cleanups) {
+    cleanups.unwind(&locals);
+    leaveHandler(locals, cleanups);
 }
 
-void freeLoopPair(void* locals) {
-    auto& l = *static_cast<HandlerLocals*>(locals);
-    imported<Import::__vbaFreeVarList>()(2, &l.hiddenEnd, &l.hiddenStep);
+void freeLoopPair(void* frame) {
+    auto& locals = *static_cast<HandlerLocals*>(frame);
+    imported<Import::__vbaFreeVarList>()(2, &locals.hiddenEnd, &locals.hiddenStep);
 }
 
 }  // namespace zelk::program

@@ -77,27 +77,27 @@ void runBody(HandlerLocals& locals, const HandlerCleanups& cleanups, Body&& body
     }
 }
 
-inline ImageControlInterface* takeControl(HandlerLocals& l, PictureAccessor picture) {
-    return imported<Import::__vbaObjSet>()(&l.objectTemporary, l.form->interfaceTable->imageAccessors[picture](l.form));
+inline ImageControlInterface* takeControl(HandlerLocals& locals, PictureAccessor picture) {
+    return imported<Import::__vbaObjSet>()(&locals.objectTemporary, locals.form->interfaceTable->imageAccessors[picture](locals.form));
 }
 
 inline void checkStatus(std::int32_t status, ImageControlInterface* control, std::int32_t slot) {
     if (status < 0) imported<Import::__vbaHresultCheckObj>()(status, control, &kImageControlInterfaceId, slot);
 }
 
-inline void SetImgVisible(HandlerLocals& l, PictureAccessor picture, std::int16_t flag) {
-    ImageControlInterface* control = takeControl(l, picture);
+inline void SetImgVisible(HandlerLocals& locals, PictureAccessor picture, std::int16_t flag) {
+    ImageControlInterface* control = takeControl(locals, picture);
     checkStatus(control->putVisible(flag), control, kVisibleSlot);
-    imported<Import::__vbaFreeObj>()(&l.objectTemporary);
+    imported<Import::__vbaFreeObj>()(&locals.objectTemporary);
 }
 
 // `value` is obtained only once the control is held, as the gallop forms its sum there.
 template <class Value>
-void SetImgLeft(HandlerLocals& l, PictureAccessor picture, Value&& value) {
-    ImageControlInterface* control = takeControl(l, picture);
+void SetImgLeft(HandlerLocals& locals, PictureAccessor picture, Value&& value) {
+    ImageControlInterface* control = takeControl(locals, picture);
     const float twips = imported<Import::__vbaR4Var>()(value());
     checkStatus(control->putLeft(twips), control, kLeftSlot);
-    imported<Import::__vbaFreeObj>()(&l.objectTemporary);
+    imported<Import::__vbaFreeObj>()(&locals.objectTemporary);
 }
 
 // How far each pause counts: a gallop's pose stands 2.5 times as long as a
@@ -123,16 +123,16 @@ inline constexpr std::int16_t kLoopStart = 0, kLoopEnd = 8000, kLoopStep = 400;
 
 // Runs `body` with MovePos = 0, 400, ..., 8000.
 template <class Body>
-void stepLoop(HandlerLocals& l, Body&& body) {
-    l.startConstant = integer16Variant(kLoopStart);
-    l.endConstant = integer16Variant(kLoopEnd);
-    l.stepConstant = integer16Variant(kLoopStep);
-    Variant* movePos = &l.form->MovePos;
-    if (!imported<Import::__vbaVarForInit>()(movePos, &l.hiddenEnd, &l.hiddenStep, &l.startConstant, &l.endConstant,
-                                              &l.stepConstant))
+void stepLoop(HandlerLocals& locals, Body&& body) {
+    locals.startConstant = integer16Variant(kLoopStart);
+    locals.endConstant = integer16Variant(kLoopEnd);
+    locals.stepConstant = integer16Variant(kLoopStep);
+    Variant* movePos = &locals.form->MovePos;
+    if (!imported<Import::__vbaVarForInit>()(movePos, &locals.hiddenEnd, &locals.hiddenStep, &locals.startConstant, &locals.endConstant,
+                                              &locals.stepConstant))
         return;
     do body();
-    while (imported<Import::__vbaVarForNext>()(movePos, &l.hiddenEnd, &l.hiddenStep));
+    while (imported<Import::__vbaVarForNext>()(movePos, &locals.hiddenEnd, &locals.hiddenStep));
 }
 
 // Common clean-up of both handlers: the hidden loop pair.

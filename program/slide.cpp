@@ -15,18 +15,18 @@ constexpr HandlerCleanups kSlideCleanups{freeLoopPair, slideUnwindCleanup};
 }  // namespace
 
 std::int32_t Command1_Click(std::uintptr_t argument) {
-    HandlerLocals l;
-    enterHandler(l, argument, program::kSlideProcedure);
-    runBody(l, kSlideCleanups, [&] {
-        SetImgVisible(l, kAccessImg1, runtime_interface::kTrue);
-        SetImgVisible(l, kAccessImg2, runtime_interface::kFalse);
-        SetImgVisible(l, kAccessImg3, runtime_interface::kFalse);
-        stepLoop(l, [&] {
-            SetImgLeft(l, kAccessImg1, [&] { return &l.form->MovePos; });
-            BusyPause(l.form, kSlidePause);
+    HandlerLocals locals;
+    enterHandler(locals, argument, program::kSlideProcedure);
+    runBody(locals, kSlideCleanups, [&] {
+        SetImgVisible(locals, kAccessImg1, runtime_interface::kTrue);
+        SetImgVisible(locals, kAccessImg2, runtime_interface::kFalse);
+        SetImgVisible(locals, kAccessImg3, runtime_interface::kFalse);
+        stepLoop(locals, [&] {
+            SetImgLeft(locals, kAccessImg1, [&] { return &locals.form->MovePos; });
+            BusyPause(locals.form, kSlidePause);
         });
     });
-    return leaveHandler(l, kSlideCleanups);
+    return leaveHandler(locals, kSlideCleanups);
 }
 
 }  // namespace zelk::program
