@@ -61,10 +61,10 @@ bool painted(Display* d) {
     for (unsigned i = 0; i < count && !found; ++i) {
         XWindowAttributes a;
         if (!XGetWindowAttributes(d, children[i], &a) || a.map_state != IsViewable || a.width != 740) continue;
-        XImage* img = XGetImage(d, children[i], 370, 300, 1, 1, AllPlanes, ZPixmap);
-        if (img) {
-            found = XGetPixel(img, 0, 0) != 0;
-            XDestroyImage(img);
+        XImage* pixel = XGetImage(d, children[i], 370, 300, 1, 1, AllPlanes, ZPixmap);
+        if (pixel) {
+            found = XGetPixel(pixel, 0, 0) != 0;
+            XDestroyImage(pixel);
         }
     }
     if (children) XFree(children);

@@ -7,9 +7,9 @@
 namespace zelk::runtime {
 
 std::string hexAddress(std::uint32_t address) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08X", address);
-    return buf;
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", address);
+    return text;
 }
 
 void AddressSpace::map(std::uint32_t base, std::span<const std::uint8_t> bytes, std::string name) {

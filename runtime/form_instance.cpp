@@ -107,9 +107,9 @@ FormInstance::FormInstance(Process& process, const FormBinding& binding, const D
                                 tab ? std::int32_t(valueU16(*tab, 0)) : 0});
         } else if (child.kind == kKindImage) {
             const TwipsRect rect = position(child, property_code::kImageRect);
-            const PropertyView* pic = child.find(property_code::kImagePicture);
+            const PropertyView* stored = child.find(property_code::kImagePicture);
             images_.push_back(std::make_unique<ImageControl>(
-                child.name, child.index, picture(pic),
+                child.name, child.index, picture(stored),
                 ImageControl::Placement{rect.left, rect.top, rect.width, rect.height,
                                         flag(child, property_code::kVisible, true), flag(child, property_code::kStretch, false)}));
         }

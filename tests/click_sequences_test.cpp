@@ -56,7 +56,7 @@ struct Recording;
 
 class RecordingControl final : public ImageControlInterface {
 public:
-    RecordingControl(Recording& rec, int picture) : rec_(rec), picture_(picture) {}  // picture 0: a leftover
+    RecordingControl(Recording& recording, int picture) : recording_(recording), picture_(picture) {}  // picture 0: a leftover
     std::uint32_t AddRef() override { return ++references; }
     std::uint32_t Release() override;
     std::int32_t putVisible(std::int16_t v) override;
@@ -65,7 +65,7 @@ public:
     std::uint32_t references = 1;
 
 private:
-    Recording& rec_;
+    Recording& recording_;
     int picture_;
 };
 
@@ -285,11 +285,11 @@ struct Recording {
 };
 
 std::uint32_t RecordingControl::Release() {
-    if (picture_ == 0) rec_.log("leftover.Release()");
+    if (picture_ == 0) recording_.log("leftover.Release()");
     return --references;
 }
-std::int32_t RecordingControl::putVisible(std::int16_t v) { return rec_.put(Op::Visible, picture_, v); }
-std::int32_t RecordingControl::putLeft(float twips) { return rec_.put(Op::Left, picture_, twips); }
+std::int32_t RecordingControl::putVisible(std::int16_t v) { return recording_.put(Op::Visible, picture_, v); }
+std::int32_t RecordingControl::putLeft(float twips) { return recording_.put(Op::Left, picture_, twips); }
 
 // Fills every slot of the import address table for its lifetime: the
 // operations the handlers call log their call and go on to the runtime; any
@@ -302,50 +302,50 @@ public:
         current = &recording;
         fillUnexpected(std::make_index_sequence<formats::kImportCount>());
         set<Import::__vbaObjSet>([](ImageControlInterface** t, ImageControlInterface* reference) {
-            rec().log("__vbaObjSet(" + rec().temporaryName(t) + ", " + rec().controlName(reference) + ")");
+            active().log("__vbaObjSet(" + active().temporaryName(t) + ", " + active().controlName(reference) + ")");
             return runtime::__vbaObjSet(t, reference);
         });
         set<Import::__vbaFreeObj>([](ImageControlInterface** t) {
-            rec().log("__vbaFreeObj(" + rec().temporaryName(t) + ")");
+            active().log("__vbaFreeObj(" + active().temporaryName(t) + ")");
             runtime::__vbaFreeObj(t);
         });
         set<Import::__vbaHresultCheckObj>([](std::int32_t status, ImageControlInterface* c, const Guid* id, std::int32_t slot) {
-            rec().log("__vbaHresultCheckObj(" + hex(status) + ", " + rec().controlName(c) + ", " + guidText(*id) + ", " +
+            active().log("__vbaHresultCheckObj(" + hex(status) + ", " + active().controlName(c) + ", " + guidText(*id) + ", " +
                       std::to_string(slot) + ")");
-            if (rec().checkRaises) runtime::__vbaHresultCheckObj(status, c, id, slot);
+            if (active().checkRaises) runtime::__vbaHresultCheckObj(status, c, id, slot);
         });
         set<Import::__vbaErrorOverflow>([] {
-            rec().log("__vbaErrorOverflow()");
+            active().log("__vbaErrorOverflow()");
             runtime::__vbaErrorOverflow();
         });
         set<Import::__vbaVarForInit>([](Variant* counter, Variant* first, Variant* second, const Variant* start,
                                         const Variant* end, const Variant* step) {
-            rec().log("__vbaVarForInit(" + rec().variantName(counter) + ", " + rec().pairText(first) + ", " +
-                      rec().pairText(second) + ", " + rec().variantText(start) + ", " + rec().variantText(end) + ", " +
-                      rec().variantText(step) + ")");
+            active().log("__vbaVarForInit(" + active().variantName(counter) + ", " + active().pairText(first) + ", " +
+                      active().pairText(second) + ", " + active().variantText(start) + ", " + active().variantText(end) + ", " +
+                      active().variantText(step) + ")");
             return runtime::__vbaVarForInit(counter, first, second, start, end, step);
         });
         set<Import::__vbaVarForNext>([](Variant* counter, Variant* first, Variant* second) {
-            rec().log("__vbaVarForNext(" + rec().variantText(counter) + ", " + rec().variantName(first) + ", " +
-                      rec().variantName(second) + ")");
+            active().log("__vbaVarForNext(" + active().variantText(counter) + ", " + active().variantName(first) + ", " +
+                      active().variantName(second) + ")");
             return runtime::__vbaVarForNext(counter, first, second);
         });
         set<Import::__vbaVarAdd>([](Variant* result, const Variant* addend, const Variant* variable) {
-            rec().log("__vbaVarAdd(" + rec().variantText(result) + ", " + rec().variantText(addend) + ", " +
-                      rec().variantText(variable) + ")");
+            active().log("__vbaVarAdd(" + active().variantText(result) + ", " + active().variantText(addend) + ", " +
+                      active().variantText(variable) + ")");
             return runtime::__vbaVarAdd(result, addend, variable);
         });
         set<Import::__vbaR4Var>([](const Variant* v) {
-            rec().log("__vbaR4Var(" + rec().variantText(v) + ")");
+            active().log("__vbaR4Var(" + active().variantText(v) + ")");
             return runtime::__vbaR4Var(v);
         });
         set<Import::__vbaFreeVar>([](Variant* v) {
-            rec().log("__vbaFreeVar(" + rec().variantText(v) + ")");
+            active().log("__vbaFreeVar(" + active().variantText(v) + ")");
             runtime::__vbaFreeVar(v);
         });
         set<Import::__vbaFreeVarList>(freeVarList);
         set<Import::__vbaExceptHandler>([](const RaisedError& error, HandlerFrameRecord* frame) {
-            rec().log("__vbaExceptHandler(error " + std::to_string(error.number()) + ")");
+            active().log("__vbaExceptHandler(error " + std::to_string(error.number()) + ")");
             return runtime::__vbaExceptHandler(error, frame);
         });
     }
@@ -357,7 +357,7 @@ public:
     RecordingImports& operator=(const RecordingImports&) = delete;
 
 private:
-    static Recording& rec() { return *current; }
+    static Recording& active() { return *current; }
 
     static void freeVarList(std::int32_t count, ...) {
         std::vector<Variant*> list;
@@ -366,8 +366,8 @@ private:
         for (std::int32_t i = 0; i < count; ++i) list.push_back(va_arg(args, Variant*));
         va_end(args);
         std::string line = "__vbaFreeVarList(" + std::to_string(count);
-        for (Variant* v : list) line += ", " + rec().pairText(v);
-        rec().log(line + ") result=" + (registrationHead ? std::to_string(registrationHead->result) : "none"));
+        for (Variant* v : list) line += ", " + active().pairText(v);
+        active().log(line + ") result=" + (registrationHead ? std::to_string(registrationHead->result) : "none"));
         for (Variant* v : list) runtime::__vbaFreeVar(v);
     }
 
@@ -379,7 +379,7 @@ private:
 
     template <int I>
     static void unexpected() {
-        rec().log("unexpected " + std::string(formats::kImports[I].name));
+        active().log("unexpected " + std::string(formats::kImports[I].name));
     }
     template <std::size_t... I>
     static void fillUnexpected(std::index_sequence<I...>) {
@@ -605,10 +605,10 @@ const Handler kSlide{"Command1_Click", program::Command1_Click, 20000000, expect
 const Handler kGallop{"Command2_Click", program::Command2_Click, 50000000, expectedGallop,
                       kGallopEntryCalls, kGallopStepCalls, kGallopExitCalls};
 
-std::int32_t runHandler(Recording& rec, const Handler& h, bool asEvent) {
-    rec.pauseLimit = h.pauseLimit;
-    const std::int32_t status = h.run(rec.reference(asEvent));
-    rec.notePause();
+std::int32_t runHandler(Recording& recording, const Handler& h, bool asEvent) {
+    recording.pauseLimit = h.pauseLimit;
+    const std::int32_t status = h.run(recording.reference(asEvent));
+    recording.notePause();
     return status;
 }
 
@@ -619,28 +619,28 @@ protected:
 
 TEST_P(ClickSequence, MakesItsPutsAndPausesInOrderAndLeavesNothingHeld) {
     const Handler& h = GetParam();
-    Recording rec;
-    EXPECT_EQ(runHandler(rec, h, true), 0);
-    EXPECT_EQ(rec.events, h.expected());
-    EXPECT_EQ(rec.violations, "");
-    EXPECT_EQ(rec.formReferences, 1u) << "AddRef on entry, Release on the way out";
-    EXPECT_EQ(rec.heldAtExit, 0) << "object temporary, sum and loop pair empty at the exit";
-    EXPECT_EQ(rec.heldControls(), 0);
+    Recording recording;
+    EXPECT_EQ(runHandler(recording, h, true), 0);
+    EXPECT_EQ(recording.events, h.expected());
+    EXPECT_EQ(recording.violations, "");
+    EXPECT_EQ(recording.formReferences, 1u) << "AddRef on entry, Release on the way out";
+    EXPECT_EQ(recording.heldAtExit, 0) << "object temporary, sum and loop pair empty at the exit";
+    EXPECT_EQ(recording.heldControls(), 0);
     EXPECT_EQ(registrationHead, nullptr) << "the frame took its registration off";
-    EXPECT_EQ(rec.form.MovePos.type, runtime_interface::VariantType::Integer16);
-    EXPECT_EQ(rec.form.MovePos.integer16, 8400);
+    EXPECT_EQ(recording.form.MovePos.type, runtime_interface::VariantType::Integer16);
+    EXPECT_EQ(recording.form.MovePos.integer16, 8400);
 }
 
 TEST_P(ClickSequence, RunsTheSameWithoutTheEventMarkAndCountsSuccessByTheSign) {
     const Handler& h = GetParam();
-    Recording rec;
-    rec.status = 1;  // positive statuses are success
+    Recording recording;
+    recording.status = 1;  // positive statuses are success
     static int checks;
     checks = 0;
     ImportSpy<formats::Import::__vbaHresultCheckObj> spy(
         [](std::int32_t, ImageControlInterface*, const Guid*, std::int32_t) { ++checks; });
-    EXPECT_EQ(runHandler(rec, h, false), 0);
-    EXPECT_EQ(rec.events, h.expected());
+    EXPECT_EQ(runHandler(recording, h, false), 0);
+    EXPECT_EQ(recording.events, h.expected());
     EXPECT_EQ(checks, 0);
 }
 
@@ -668,14 +668,14 @@ class HandlerCalls : public testing::TestWithParam<std::tuple<Handler, StatusCas
 
 TEST_P(HandlerCalls, ComeInTheOrderOfTheSteps) {
     const auto& [h, c] = GetParam();
-    Recording rec;
-    rec.status = c.status;
-    rec.checkRaises = false;
-    RecordingImports imports(rec);
-    EXPECT_EQ(runHandler(rec, h, c.asEvent), 0);
-    EXPECT_TRUE(sameCalls(rec.calls, expectedCalls(h, c.asEvent, c.status < 0)));
+    Recording recording;
+    recording.status = c.status;
+    recording.checkRaises = false;
+    RecordingImports imports(recording);
+    EXPECT_EQ(runHandler(recording, h, c.asEvent), 0);
+    EXPECT_TRUE(sameCalls(recording.calls, expectedCalls(h, c.asEvent, c.status < 0)));
     EXPECT_EQ(registrationHead, nullptr) << "the registration comes off after Release";
-    EXPECT_EQ(rec.leftover.references, 1u) << "what the frame held before its entry is never released";
+    EXPECT_EQ(recording.leftover.references, 1u) << "what the frame held before its entry is never released";
 }
 
 INSTANTIATE_TEST_SUITE_P(Handlers, HandlerCalls,
@@ -724,17 +724,17 @@ class FirstRaisingCall : public testing::TestWithParam<FirstRaise> {};
 
 TEST_P(FirstRaisingCall, FindsEveryTemporaryEmptySoTheCleanUpsFreeNothing) {
     const FirstRaise& f = GetParam();
-    Recording rec;
-    rec.raiseAt = f.raiseAt;
-    rec.raiseNumber = f.error;
-    RecordingImports imports(rec);
-    EXPECT_EQ(runHandler(rec, *f.handler, true), 1) << "the result slot still holds the mark";
+    Recording recording;
+    recording.raiseAt = f.raiseAt;
+    recording.raiseNumber = f.error;
+    RecordingImports imports(recording);
+    EXPECT_EQ(runHandler(recording, *f.handler, true), 1) << "the result slot still holds the mark";
     const std::optional<RaisedError> pending = process().takePendingError();
     ASSERT_TRUE(pending.has_value());
     EXPECT_EQ(pending->number(), f.error);
-    EXPECT_TRUE(sameCalls(rec.calls, f.calls));
-    EXPECT_EQ(rec.leftover.references, 1u);
-    EXPECT_EQ(rec.formReferences, 1u);
+    EXPECT_TRUE(sameCalls(recording.calls, f.calls));
+    EXPECT_EQ(recording.leftover.references, 1u);
+    EXPECT_EQ(recording.formReferences, 1u);
     EXPECT_EQ(registrationHead, nullptr);
 }
 
@@ -815,16 +815,16 @@ class ErrorExitPoint : public testing::TestWithParam<ErrorExit> {};
 
 TEST_P(ErrorExitPoint, ReturnsWhatTheResultSlotHolds) {
     const ErrorExit& e = GetParam();
-    Recording rec;
-    rec.failAtPut = e.failingPut;
-    rec.status = std::int32_t(0x800A017C);
-    RecordingImports imports(rec);
-    EXPECT_EQ(runHandler(rec, *e.handler, e.asEvent), e.returned);
+    Recording recording;
+    recording.failAtPut = e.failingPut;
+    recording.status = std::int32_t(0x800A017C);
+    RecordingImports imports(recording);
+    EXPECT_EQ(runHandler(recording, *e.handler, e.asEvent), e.returned);
     const std::optional<RaisedError> pending = process().takePendingError();
     ASSERT_TRUE(pending.has_value());
     EXPECT_EQ(pending->number(), 380);
-    ASSERT_GE(rec.calls.size(), e.lastCalls.size());
-    const std::vector<std::string> last(rec.calls.end() - std::ptrdiff_t(e.lastCalls.size()), rec.calls.end());
+    ASSERT_GE(recording.calls.size(), e.lastCalls.size());
+    const std::vector<std::string> last(recording.calls.end() - std::ptrdiff_t(e.lastCalls.size()), recording.calls.end());
     EXPECT_TRUE(sameCalls(last, e.lastCalls));
     EXPECT_EQ(registrationHead, nullptr);
 }
@@ -872,10 +872,10 @@ class FailedPut : public testing::TestWithParam<Failure> {};
 
 TEST_P(FailedPut, EndsTheRunThroughTheCleanUpsAndReportsTheError) {
     const Failure& f = GetParam();
-    Recording rec;
-    rec.pauseLimit = f.handler->pauseLimit;
-    rec.failAtPut = f.failingPut;
-    rec.status = std::int32_t(0x800A017C);  // run-time error 380
+    Recording recording;
+    recording.pauseLimit = f.handler->pauseLimit;
+    recording.failAtPut = f.failingPut;
+    recording.status = std::int32_t(0x800A017C);  // run-time error 380
 
     checkCalls.clear();
     ImportSpy<formats::Import::__vbaHresultCheckObj> spy(
@@ -886,20 +886,20 @@ TEST_P(FailedPut, EndsTheRunThroughTheCleanUpsAndReportsTheError) {
     std::optional<RaisedError> reported;
     process().setErrorSink([&](const RaisedError& e) { reported = e; });
 
-    startedForm().callMethod(f.handler == &kSlide ? 0 : 1, rec.reference(true));
+    startedForm().callMethod(f.handler == &kSlide ? 0 : 1, recording.reference(true));
     process().setErrorSink(nullptr);
 
     ASSERT_EQ(checkCalls.size(), 1u);
-    EXPECT_EQ(checkCalls[0].status, rec.status);
-    RecordingControl* controls[] = {&rec.img1, &rec.img2, &rec.img3};
+    EXPECT_EQ(checkCalls[0].status, recording.status);
+    RecordingControl* controls[] = {&recording.img1, &recording.img2, &recording.img3};
     EXPECT_EQ(checkCalls[0].control, controls[f.picture - 1]);
     EXPECT_EQ(checkCalls[0].interfaceId, kImageControlInterfaceId);
     EXPECT_EQ(checkCalls[0].slot, f.slot);
 
-    EXPECT_EQ(rec.puts(), f.failingPut + 1) << "the error never came back into the body";
-    EXPECT_EQ(rec.heldControls(), 0) << "the unwind clean-up released the control";
-    EXPECT_EQ(rec.heldAtExit, 0) << "no control, sum or loop state held at the exit";
-    EXPECT_EQ(rec.formReferences, 1u);
+    EXPECT_EQ(recording.puts(), f.failingPut + 1) << "the error never came back into the body";
+    EXPECT_EQ(recording.heldControls(), 0) << "the unwind clean-up released the control";
+    EXPECT_EQ(recording.heldAtExit, 0) << "no control, sum or loop state held at the exit";
+    EXPECT_EQ(recording.formReferences, 1u);
     EXPECT_EQ(registrationHead, nullptr);
     ASSERT_TRUE(reported.has_value());
     EXPECT_EQ(reported->number(), 380);
@@ -909,11 +909,11 @@ TEST_P(FailedPut, EndsTheRunThroughTheCleanUpsAndReportsTheError) {
 TEST(FailedPutDeathTest, TellsTheUserAndEndsTheProcessWithAnErrorCode) {
     EXPECT_EXIT(
         {
-            Recording rec;
-            rec.pauseLimit = kGallop.pauseLimit;
-            rec.failAtPut = 6;
-            rec.status = std::int32_t(0x800A017C);
-            startedForm().callMethod(1, rec.reference(true));
+            Recording recording;
+            recording.pauseLimit = kGallop.pauseLimit;
+            recording.failAtPut = 6;
+            recording.status = std::int32_t(0x800A017C);
+            startedForm().callMethod(1, recording.reference(true));
             std::exit(0);  // not reached: the runtime ends the process
         },
         testing::ExitedWithCode(1), "Run-time error '380':\n\nInvalid property value");
@@ -949,21 +949,21 @@ TEST_P(EscapingError, StillTakesTheFrameOffAndReleasesWhatItHeld) {
     const Escape& e = GetParam();
     for (const Handler* h : {&kSlide, &kGallop}) {
         SCOPED_TRACE(h->name);
-        Recording rec;
-        rec.pauseLimit = h->pauseLimit;
-        rec.failAtPut = 4;  // a Left put in both
-        rec.throwAtFailingPut = e.raise;
+        Recording recording;
+        recording.pauseLimit = h->pauseLimit;
+        recording.failAtPut = 4;  // a Left put in both
+        recording.throwAtFailingPut = e.raise;
         std::optional<ImportSpy<formats::Import::__vbaExceptHandler>> decline;
         if (e.registrationDeclines) decline.emplace(declineEveryError);
         std::optional<RaisedError> reported;
         process().setErrorSink([&](const RaisedError& error) { reported = error; });
-        startedForm().callMethod(h == &kSlide ? 0 : 1, rec.reference(true));
+        startedForm().callMethod(h == &kSlide ? 0 : 1, recording.reference(true));
         process().setErrorSink(nullptr);
 
         EXPECT_EQ(registrationHead, nullptr) << "registration taken off";
-        EXPECT_EQ(rec.formReferences, 1u) << "form released";
-        EXPECT_EQ(rec.heldControls(), 0) << "control reference released";
-        EXPECT_EQ(rec.heldAtExit, 0) << "nothing held when the form was released";
+        EXPECT_EQ(recording.formReferences, 1u) << "form released";
+        EXPECT_EQ(recording.heldControls(), 0) << "control reference released";
+        EXPECT_EQ(recording.heldAtExit, 0) << "nothing held when the form was released";
         ASSERT_TRUE(reported.has_value());
         EXPECT_EQ(reported->number(), e.reportedNumber);
     }
@@ -974,17 +974,17 @@ INSTANTIATE_TEST_SUITE_P(Errors, EscapingError, testing::ValuesIn(kEscapes),
 
 TEST(ObjectTemporary, SetReleasesWhatItHeldEvenTheSameControl) {
     process();
-    Recording rec;
+    Recording recording;
     ImageControlInterface* temporary = nullptr;
-    for (RecordingControl* next : {&rec.img1, &rec.img1, &rec.img2}) {
+    for (RecordingControl* next : {&recording.img1, &recording.img1, &recording.img2}) {
         next->AddRef();  // as an accessor returns it
         EXPECT_EQ(program::imported<formats::Import::__vbaObjSet>()(&temporary, next), next);
     }
-    EXPECT_EQ(rec.img1.references, 1u) << "both references to Img1 released";
-    EXPECT_EQ(rec.img2.references, 2u) << "the temporary holds Img2";
+    EXPECT_EQ(recording.img1.references, 1u) << "both references to Img1 released";
+    EXPECT_EQ(recording.img2.references, 2u) << "the temporary holds Img2";
     program::imported<formats::Import::__vbaFreeObj>()(&temporary);
     EXPECT_EQ(temporary, nullptr);
-    EXPECT_EQ(rec.img2.references, 1u);
+    EXPECT_EQ(recording.img2.references, 1u);
 }
 
 }  // namespace

@@ -18,8 +18,8 @@ std::uint32_t methodEntry(int method) { return u32At(symbol("method_table") + 4 
 // jmp rel32 standing at `from`.
 std::vector<std::uint8_t> jumpTo(std::uint32_t from, std::uint32_t to) {
     std::vector<std::uint8_t> code{0xE9};
-    const auto rel = littleEndianBytes(to - (from + 5));
-    code.insert(code.end(), rel.begin(), rel.end());
+    const auto displacement = littleEndianBytes(to - (from + 5));
+    code.insert(code.end(), displacement.begin(), displacement.end());
     return code;
 }
 

@@ -119,16 +119,16 @@ std::optional<Box> bounds(const Region& region) {
 }
 
 template <class Keep>
-Region pixelsWhere(const Picture& pic, Keep keep) {
+Region pixelsWhere(const Picture& picture, Keep keep) {
     Region out;
-    for (int y = 0; y < pic.height; ++y)
-        for (int x = 0; x < pic.width; ++x)
-            if (keep(x, y, pic.at(x, y))) out.push_back({x, y});
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            if (keep(x, y, picture.at(x, y))) out.push_back({x, y});
     return out;
 }
 
-Region pixelsOf(const Picture& pic, Rgb colour) {
-    return pixelsWhere(pic, [&](int, int, Rgb c) { return c == colour; });
+Region pixelsOf(const Picture& picture, Rgb colour) {
+    return pixelsWhere(picture, [&](int, int, Rgb c) { return c == colour; });
 }
 
 constexpr Point kSides[] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
@@ -136,19 +136,19 @@ constexpr Point kAround[] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, 
 
 // Connected areas of one colour; fills join through sides, thin strokes also
 // through corners.
-std::vector<Region> regionsOf(const Picture& pic, Rgb colour, std::span<const Point> steps) {
-    std::vector<bool> seen(pic.pixels.size());
+std::vector<Region> regionsOf(const Picture& picture, Rgb colour, std::span<const Point> steps) {
+    std::vector<bool> seen(picture.pixels.size());
     std::vector<Region> regions;
-    for (const Point& start : pixelsOf(pic, colour)) {
-        if (seen[std::size_t(start.y) * pic.width + start.x]) continue;
+    for (const Point& start : pixelsOf(picture, colour)) {
+        if (seen[std::size_t(start.y) * picture.width + start.x]) continue;
         Region region{start};
-        seen[std::size_t(start.y) * pic.width + start.x] = true;
+        seen[std::size_t(start.y) * picture.width + start.x] = true;
         for (std::size_t i = 0; i < region.size(); ++i) {
             for (const Point& d : steps) {
                 const Point n{region[i].x + d.x, region[i].y + d.y};
-                if (n.x < 0 || n.y < 0 || n.x >= pic.width || n.y >= pic.height) continue;
-                const std::size_t k = std::size_t(n.y) * pic.width + n.x;
-                if (!seen[k] && pic.at(n.x, n.y) == colour) {
+                if (n.x < 0 || n.y < 0 || n.x >= picture.width || n.y >= picture.height) continue;
+                const std::size_t k = std::size_t(n.y) * picture.width + n.x;
+                if (!seen[k] && picture.at(n.x, n.y) == colour) {
                     seen[k] = true;
                     region.push_back(n);
                 }
@@ -159,18 +159,18 @@ std::vector<Region> regionsOf(const Picture& pic, Rgb colour, std::span<const Po
     return regions;
 }
 
-bool touchesBorder(const Picture& pic, const Region& region) {
+bool touchesBorder(const Picture& picture, const Region& region) {
     return std::ranges::any_of(region, [&](const Point& p) {
-        return p.x == 0 || p.y == 0 || p.x == pic.width - 1 || p.y == pic.height - 1;
+        return p.x == 0 || p.y == 0 || p.x == picture.width - 1 || p.y == picture.height - 1;
     });
 }
 
 // The saddle's fill is road brown shut in by black: the largest road-brown
 // area that does not reach the picture's edge.
-Region saddleFill(const Picture& pic) {
+Region saddleFill(const Picture& picture) {
     Region best;
-    for (Region& r : regionsOf(pic, kRoadBrown, kSides))
-        if (!touchesBorder(pic, r) && r.size() > best.size()) best = std::move(r);
+    for (Region& r : regionsOf(picture, kRoadBrown, kSides))
+        if (!touchesBorder(picture, r) && r.size() > best.size()) best = std::move(r);
     return best;
 }
 
@@ -179,21 +179,21 @@ bool isBackground(Rgb c) { return c == kLawnGreen || c == kRoadBrown; }
 class HorsePicture : public testing::TestWithParam<Pose> {
 protected:
     const Pose& p = GetParam();
-    const Picture& pic = painted(p);
+    const Picture& picture = painted(p);
 };
 
 TEST_P(HorsePicture, HasItsSizeAndExactlyTheEightColours) {
-    EXPECT_EQ(pic.width, p.width);
-    EXPECT_EQ(pic.height, p.height);
+    EXPECT_EQ(picture.width, p.width);
+    EXPECT_EQ(picture.height, p.height);
     std::set<std::array<int, 3>> used;
-    for (const Rgb& c : pic.pixels) used.insert({c.r, c.g, c.b});
+    for (const Rgb& c : picture.pixels) used.insert({c.r, c.g, c.b});
     std::set<std::array<int, 3>> expected;
     for (const Rgb& c : kEightColours) expected.insert({c.r, c.g, c.b});
     EXPECT_EQ(used, expected);
 }
 
 TEST_P(HorsePicture, LawnAboveTheOutlineRowAndRoadBelowIt) {
-    const Region roadAbove = pixelsWhere(pic, [&](int, int y, Rgb c) { return y < p.outlineRow && c == kRoadBrown; });
+    const Region roadAbove = pixelsWhere(picture, [&](int, int y, Rgb c) { return y < p.outlineRow && c == kRoadBrown; });
     if (p.saddleAboveOutline) {
         const Box& b = *p.saddleAboveOutline;
         EXPECT_EQ(bounds(roadAbove), b);
@@ -201,20 +201,20 @@ TEST_P(HorsePicture, LawnAboveTheOutlineRowAndRoadBelowIt) {
     } else {
         EXPECT_EQ(bounds(roadAbove), std::nullopt);
     }
-    const Region lawnBelow = pixelsWhere(pic, [&](int, int y, Rgb c) { return y > p.outlineRow && c == kLawnGreen; });
+    const Region lawnBelow = pixelsWhere(picture, [&](int, int y, Rgb c) { return y > p.outlineRow && c == kLawnGreen; });
     EXPECT_EQ(bounds(lawnBelow), std::nullopt);
 }
 
 // The outline row is black wherever the horse leaves it; where the horse
 // covers it, it repeats the lower half of that block.
 TEST_P(HorsePicture, OutlineRowIsBlackWhereTheHorseLeavesIt) {
-    const Region saddle = saddleFill(pic);
+    const Region saddle = saddleFill(picture);
     const std::set<Point> inSaddle(saddle.begin(), saddle.end());
     const int y = p.outlineRow;
-    EXPECT_EQ(pic.at(0, y), kBlack);
-    EXPECT_EQ(pic.at(pic.width - 1, y), kBlack);
-    for (int x = 0; x < pic.width; ++x) {
-        const Rgb c = pic.at(x, y), below = pic.at(x, y + 1);
+    EXPECT_EQ(picture.at(0, y), kBlack);
+    EXPECT_EQ(picture.at(picture.width - 1, y), kBlack);
+    for (int x = 0; x < picture.width; ++x) {
+        const Rgb c = picture.at(x, y), below = picture.at(x, y + 1);
         if (c == kBlack) continue;
         EXPECT_EQ(c, below) << "column " << x;
         EXPECT_NE(c, kLawnGreen) << "column " << x;
@@ -231,9 +231,9 @@ TEST_P(HorsePicture, IsMadeOfWholeBlocksOnItsGrid) {
             std::optional<Rgb> colour;
             for (int y = 2 * by - p.firstBlockRow; y < 2 * by - p.firstBlockRow + 2; ++y) {
                 for (int x = 2 * bx; x < 2 * bx + 2; ++x) {
-                    if (y < 0 || y >= pic.height || x >= pic.width || y == p.outlineRow) continue;
-                    if (!colour) colour = pic.at(x, y);
-                    EXPECT_EQ(pic.at(x, y), *colour) << "block at pixel (" << 2 * bx << ", " << 2 * by - p.firstBlockRow << ")";
+                    if (y < 0 || y >= picture.height || x >= picture.width || y == p.outlineRow) continue;
+                    if (!colour) colour = picture.at(x, y);
+                    EXPECT_EQ(picture.at(x, y), *colour) << "block at pixel (" << 2 * bx << ", " << 2 * by - p.firstBlockRow << ")";
                 }
             }
         }
@@ -241,7 +241,7 @@ TEST_P(HorsePicture, IsMadeOfWholeBlocksOnItsGrid) {
 }
 
 TEST_P(HorsePicture, EveryFillLiesInItsBox) {
-    const Region horse = pixelsWhere(pic, [&](int, int y, Rgb c) {
+    const Region horse = pixelsWhere(picture, [&](int, int y, Rgb c) {
         return !isBackground(c) && !(y == p.outlineRow && c == kBlack);
     });
     EXPECT_EQ(bounds(horse), p.extent) << "horse's extent";
@@ -255,8 +255,8 @@ TEST_P(HorsePicture, EveryFillLiesInItsBox) {
         {"muzzle", kMuzzlePink, p.muzzle},
         {"nostril", kNostrilPink, p.nostril},
     };
-    for (const auto& f : fills) EXPECT_EQ(bounds(pixelsOf(pic, f.colour)), f.box) << f.feature;
-    EXPECT_EQ(bounds(saddleFill(pic)), p.saddle) << "saddle";
+    for (const auto& f : fills) EXPECT_EQ(bounds(pixelsOf(picture, f.colour)), f.box) << f.feature;
+    EXPECT_EQ(bounds(saddleFill(picture)), p.saddle) << "saddle";
 }
 
 // Dark orange is the mane, the tail, the four hooves and, in the later poses,
@@ -266,7 +266,7 @@ TEST_P(HorsePicture, DarkOrangeIsManeTailHoovesAndForelock) {
     for (std::size_t i = 0; i < p.hooves.size(); ++i) features.push_back({"hoof " + std::to_string(i + 1), p.hooves[i]});
     std::map<std::string, Region> found;
     std::vector<Box> forelock;
-    for (const Region& r : regionsOf(pic, kDarkOrange, kSides)) {
+    for (const Region& r : regionsOf(picture, kDarkOrange, kSides)) {
         const Box b = *bounds(r);
         const auto owner = std::ranges::find_if(features, [&](const auto& f) { return f.second.contains(b); });
         if (owner != features.end()) {
@@ -286,14 +286,14 @@ TEST_P(HorsePicture, DarkOrangeIsManeTailHoovesAndForelock) {
 }
 
 TEST_P(HorsePicture, SaddleCarriesItsStrokes) {
-    const Region saddle = saddleFill(pic);
+    const Region saddle = saddleFill(picture);
     const std::set<Point> inSaddle(saddle.begin(), saddle.end());
     int strokes = 0;
-    for (const Region& r : regionsOf(pic, kBlack, kAround)) {
+    for (const Region& r : regionsOf(picture, kBlack, kAround)) {
         const bool enclosed = std::ranges::all_of(r, [&](const Point& q) {
             return std::ranges::all_of(kAround, [&](const Point& d) {
                 const Point n{q.x + d.x, q.y + d.y};
-                return inSaddle.contains(n) || pic.at(n.x, n.y) == kBlack;
+                return inSaddle.contains(n) || picture.at(n.x, n.y) == kBlack;
             });
         });
         strokes += enclosed;
@@ -302,7 +302,7 @@ TEST_P(HorsePicture, SaddleCarriesItsStrokes) {
 }
 
 TEST_P(HorsePicture, NearEyeIsLargeAndTheFarEyeASliverToItsRight) {
-    const auto eyes = regionsOf(pic, kEyeWhite, kSides);
+    const auto eyes = regionsOf(picture, kEyeWhite, kSides);
     ASSERT_EQ(eyes.size(), 2u);
     const Region& near = bounds(eyes[0])->x0 < bounds(eyes[1])->x0 ? eyes[0] : eyes[1];
     const Region& far = &near == &eyes[0] ? eyes[1] : eyes[0];
@@ -314,19 +314,19 @@ INSTANTIATE_TEST_SUITE_P(Poses, HorsePicture, testing::ValuesIn(kPoses),
                          [](const testing::TestParamInfo<Pose>& info) { return std::string(info.param.name); });
 
 // Topmost row of the horse in column x, the outline row's black apart.
-std::optional<int> topOfHorse(const Pose& p, const Picture& pic, int x) {
-    for (int y = 0; y < pic.height; ++y)
-        if (const Rgb c = pic.at(x, y); !isBackground(c) && !(y == p.outlineRow && c == kBlack)) return y;
+std::optional<int> topOfHorse(const Pose& p, const Picture& picture, int x) {
+    for (int y = 0; y < picture.height; ++y)
+        if (const Rgb c = picture.at(x, y); !isBackground(c) && !(y == p.outlineRow && c == kBlack)) return y;
     return std::nullopt;
 }
 
 TEST(HorsePoses, Img1TailTipTouchesTheLeftEdge) {
     const Pose& p = pose("Img1");
-    const Picture& pic = painted(p);
+    const Picture& picture = painted(p);
     std::vector<int> rows;
-    for (int y = 0; y < pic.height; ++y) {
-        if (y == p.outlineRow || isBackground(pic.at(0, y))) continue;
-        EXPECT_EQ(pic.at(0, y), kBlack) << "row " << y;
+    for (int y = 0; y < picture.height; ++y) {
+        if (y == p.outlineRow || isBackground(picture.at(0, y))) continue;
+        EXPECT_EQ(picture.at(0, y), kBlack) << "row " << y;
         rows.push_back(y);
     }
     EXPECT_EQ(rows, (std::vector<int>{71, 72, 73, 74}));
@@ -334,28 +334,28 @@ TEST(HorsePoses, Img1TailTipTouchesTheLeftEdge) {
 
 TEST(HorsePoses, Img1LowestHoofIsCutByTheBottomEdge) {
     const Pose& p = pose("Img1");
-    const Picture& pic = painted(p);
+    const Picture& picture = painted(p);
     const Box& hoof = p.hooves[2];
-    const Region bottom = pixelsWhere(pic, [&](int, int y, Rgb c) { return y == pic.height - 1 && c != kRoadBrown; });
+    const Region bottom = pixelsWhere(picture, [&](int, int y, Rgb c) { return y == picture.height - 1 && c != kRoadBrown; });
     ASSERT_FALSE(bottom.empty());
-    for (const Point& q : bottom) EXPECT_EQ(pic.at(q.x, q.y), kBlack) << "column " << q.x;
+    for (const Point& q : bottom) EXPECT_EQ(picture.at(q.x, q.y), kBlack) << "column " << q.x;
     const Box b = *bounds(bottom);
-    EXPECT_TRUE((Box{hoof.x0 - 2, hoof.x1 + 2, 0, pic.height}).contains(b)) << b;
+    EXPECT_TRUE((Box{hoof.x0 - 2, hoof.x1 + 2, 0, picture.height}).contains(b)) << b;
 }
 
 // Around the saddle the back rises above the outline row: its outline at
 // row 60, the saddle's top outline at row 58 over the road brown of 60-61.
 TEST(HorsePoses, Img3SaddleRisesAboveTheOutlineRow) {
     const Pose& p = pose("Img3");
-    const Picture& pic = painted(p);
+    const Picture& picture = painted(p);
     for (int x = 48; x <= 71; ++x) {
         const bool saddleTop = x >= 60 && x <= 67;
         const bool back = x >= 50 && x <= 69;
-        const std::optional<int> top = topOfHorse(p, pic, x);
+        const std::optional<int> top = topOfHorse(p, picture, x);
         ASSERT_TRUE(top) << "column " << x;
         if (saddleTop) {
             EXPECT_EQ(*top, 58) << "column " << x;
-            EXPECT_EQ(pic.at(x, 59), kBlack) << "column " << x;
+            EXPECT_EQ(picture.at(x, 59), kBlack) << "column " << x;
         } else if (back) {
             EXPECT_EQ(*top, 60) << "column " << x;
         } else {

@@ -64,8 +64,8 @@ TEST(ProjectWalk, DataBlockIsSeparateWritableAndZero) {
     process();
     EXPECT_EQ(sizeof program::dataBlock, 2540u);
     EXPECT_TRUE(std::all_of(std::begin(program::dataBlock), std::end(program::dataBlock), [](std::uint8_t b) { return b == 0; }));
-    const auto img = image();
-    EXPECT_TRUE(program::dataBlock + sizeof program::dataBlock <= img.data() || program::dataBlock >= img.data() + img.size());
+    const auto stored = image();
+    EXPECT_TRUE(program::dataBlock + sizeof program::dataBlock <= stored.data() || program::dataBlock >= stored.data() + stored.size());
     EXPECT_TRUE(process().space().contains(u32At(symbol("project_info") + 0x18), 2532));
 }
 

@@ -26,14 +26,14 @@ ObjectData button(const ButtonLayout& b) {
             }};
 }
 
-ObjectData image(const ImageLayout& img, const PictureRecords& pictures) {
-    ObjectData object{img.index, std::string(img.name), kKindImage,
+ObjectData image(const ImageLayout& layout, const PictureRecords& pictures) {
+    ObjectData object{layout.index, std::string(layout.name), kKindImage,
                       {
-                          {property_code::kImagePicture, pictureValue(pictures.poses.at(img.pose - 1))},
-                          {property_code::kImageRect, u16Values({u16(img.left), u16(img.top), u16(img.width), u16(img.height)})},
+                          {property_code::kImagePicture, pictureValue(pictures.poses.at(layout.pose - 1))},
+                          {property_code::kImageRect, u16Values({u16(layout.left), u16(layout.top), u16(layout.width), u16(layout.height)})},
                       }};
-    if (img.visible) object.properties.push_back({property_code::kVisible, u8Value(*img.visible ? 0xFF : 0x00)});
-    object.properties.push_back({property_code::kStretch, u8Value(img.stretch ? 0xFF : 0x00)});
+    if (layout.visible) object.properties.push_back({property_code::kVisible, u8Value(*layout.visible ? 0xFF : 0x00)});
+    object.properties.push_back({property_code::kStretch, u8Value(layout.stretch ? 0xFF : 0x00)});
     return object;
 }
 
