@@ -5,7 +5,7 @@
 #include "runtime_interface/raised_error.h"
 #include "runtime/exports.h"
 #include "formats/procedure_descriptor.h"
-#include "runtime/record_field.h"
+#include "runtime/field_reader.h"
 #include "runtime/run_time_errors.h"
 
 namespace zelk::runtime {

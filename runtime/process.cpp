@@ -4,7 +4,7 @@
 #include "formats/import_list.h"
 #include "formats/module_header.h"
 #include "runtime/exports.h"
-#include "runtime/record_field.h"
+#include "runtime/field_reader.h"
 #include "runtime/run_time_errors.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "formats/binding_tables.h"
 #include "formats/project_descriptor.h"
 #include "runtime/process.h"
-#include "runtime/record_field.h"
+#include "runtime/field_reader.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "formats/module_header.h"
 #include "runtime/process.h"
-#include "runtime/record_field.h"
+#include "runtime/field_reader.h"
 
 #include <string>
 
