@@ -4,15 +4,14 @@
 #include <QApplication>
 #include <QScreen>
 
-#include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
-#include <stop_token>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 namespace zelk::runtime {
 namespace {
@@ -84,22 +83,43 @@ private:
 
 // Qt waits for the window system's answer without a limit, so a display that
 // takes the connection and never answers would hang the program without a
-// word. This ends it instead, unless it is stopped in time.
+// word. An alarm ends it instead, unless it is disarmed in time. A signal, not
+// a thread: it costs the start-up nothing it can feel.
 class DisplayWatchdog {
 public:
-    DisplayWatchdog()
-        : thread_([line = cannotOpenLine("the display did not answer within " +
-                                             std::to_string(kDisplayAnswerLimit.count()) + " seconds",
-                                         kDisplayNeeded)](std::stop_token answered) {
-              std::mutex mutex;
-              std::condition_variable_any wake;
-              std::unique_lock lock(mutex);
-              wake.wait_for(lock, answered, kDisplayAnswerLimit, [] { return false; });
-              if (!answered.stop_requested()) endWith(line);
-          }) {}
+    DisplayWatchdog() {
+        line_ = cannotOpenLine("the display did not answer within " + std::to_string(kDisplayAnswerLimit.count()) +
+                                   " seconds",
+                               kDisplayNeeded);
+        struct sigaction action {};
+        action.sa_handler = &DisplayWatchdog::fire;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGALRM, &action, &previous_);
+        alarm(unsigned(kDisplayAnswerLimit.count()));
+    }
+    ~DisplayWatchdog() {
+        alarm(0);
+        sigaction(SIGALRM, &previous_, nullptr);
+    }
+    DisplayWatchdog(const DisplayWatchdog&) = delete;
+    DisplayWatchdog& operator=(const DisplayWatchdog&) = delete;
 
 private:
-    std::jthread thread_;  // its destructor stops and joins it
+    // Only what a signal handler may call: the line was made beforehand.
+    static void fire(int) {
+        const char* text = line_.data();
+        std::size_t left = line_.size();
+        while (left > 0) {
+            const ssize_t written = write(STDERR_FILENO, text, left);
+            if (written <= 0) break;
+            text += written;
+            left -= std::size_t(written);
+        }
+        _exit(2);
+    }
+
+    static inline std::string line_;
+    struct sigaction previous_ {};
 };
 
 }  // namespace
