@@ -51,7 +51,8 @@ public:
     void registerBenchmarks(benchmark::TimeUnit unit, const std::string& counterName = {},
                             double counterScale = 1) const {
         for (const Contender& c : contenders_)
-            for (const std::string& name : c.names) registerBenchmark(name, values_.at(name), unit, counterName, counterScale);
+            for (const std::string& name : c.names)
+                registerBenchmark(name, values_.at(name), unit, counterName, counterScale);
     }
 
 private:
@@ -64,14 +65,15 @@ private:
                                   const std::string& counterName, double counterScale) {
         const int repetitions = int(values.size());
         auto next = std::make_shared<std::size_t>(0);  // which round this repetition reports
-        const auto reportRound = [values = std::move(values), next, counterName, counterScale](benchmark::State& state) {
-            const double value = values.at((*next)++ % values.size());
-            for (auto _ : state) {
-                if (value < 0) state.SkipWithError("not measured");
-                state.SetIterationTime(value < 0 ? 1e-9 : value);
-            }
-            if (!counterName.empty()) state.counters[counterName] = value * counterScale;
-        };
+        const auto reportRound =
+            [values = std::move(values), next, counterName, counterScale](benchmark::State& state) {
+                const double value = values.at((*next)++ % values.size());
+                for (auto _ : state) {
+                    if (value < 0) state.SkipWithError("not measured");
+                    state.SetIterationTime(value < 0 ? 1e-9 : value);
+                }
+                if (!counterName.empty()) state.counters[counterName] = value * counterScale;
+            };
         benchmark::RegisterBenchmark(name.c_str(), reportRound)
             ->UseManualTime()
             ->Iterations(1)

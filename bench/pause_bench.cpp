@@ -58,7 +58,8 @@ int run(int argc, char** argv) {
     rounds.add("BusyPause", [&] { return secondsOfPauses([&] { pause(pausedForm.get()); }); });
     rounds.run(kRounds);
     rounds.registerBenchmarks(benchmark::kMillisecond);
-    return runWithRatios(argc, argv, {{"BusyPause", "CountPasses", "BusyPause / the same passes written out", 0.95, 1.05}});
+    return runWithRatios(
+        argc, argv, {{"BusyPause", "CountPasses", "BusyPause / the same passes written out", 0.95, 1.05}});
 }
 
 }  // namespace zelk::bench

@@ -70,8 +70,16 @@ public:
             const Spread s = spreadOf(ratios);
             const bool met = s.median >= r.low && s.median <= r.high;
             allMet = allMet && met;
-            std::printf("%-52s %8.4f  %.4f to %.4f  %.4f to %.4f  (band %.3f to %.3f, %zu rounds)%s\n", r.label.c_str(),
-                        s.median, s.lowerQuartile, s.upperQuartile, s.lowest, s.highest, r.low, r.high, ratios.size(),
+            std::printf("%-52s %8.4f  %.4f to %.4f  %.4f to %.4f  (band %.3f to %.3f, %zu rounds)%s\n",
+                        r.label.c_str(),
+                        s.median,
+                        s.lowerQuartile,
+                        s.upperQuartile,
+                        s.lowest,
+                        s.highest,
+                        r.low,
+                        r.high,
+                        ratios.size(),
                         met ? "" : "  OUTSIDE");
         }
         return allMet;

@@ -26,7 +26,6 @@
 namespace zelk::bench {
 namespace {
 
-
 struct Program {
     runtime::Process process{executable::loadedModule()};
     std::unique_ptr<runtime::StartedProject> project = runtime::startProject(process, image_symbols::kProjectHeader);
@@ -55,7 +54,7 @@ public:
 
 struct IdleForm {
     IdleControl control;
-    runtime_interface::FormInterface interface{};
+    runtime_interface::FormInterface interface {};
     program::Form1 form{};
     IdleForm() {
         interface.AddRef = [](void*) -> std::uint32_t { return 2; };
@@ -102,11 +101,12 @@ int run(int argc, char** argv) {
     InterleavedRounds rounds;
     measureAll(rounds, idle, timed);
     rounds.registerBenchmarks(benchmark::kMillisecond);
-    const int rc = runWithRatios(argc, argv,
-                                        {{"Slide", "SlideCounting", "slide / its counting alone", 0.97, 1.03},
-                                         {"Gallop", "GallopCounting", "gallop / its counting alone", 0.97, 1.03},
-                                         {"SlidePuts", "SlideRepaints", "slide's puts / their repaints alone", 0.8, 1.25},
-                                         {"GallopPuts", "GallopRepaints", "gallop's puts / their repaints alone", 0.8, 1.25}});
+    const int rc = runWithRatios(argc,
+                                 argv,
+                                 {{"Slide", "SlideCounting", "slide / its counting alone", 0.97, 1.03},
+                                  {"Gallop", "GallopCounting", "gallop / its counting alone", 0.97, 1.03},
+                                  {"SlidePuts", "SlideRepaints", "slide's puts / their repaints alone", 0.8, 1.25},
+                                  {"GallopPuts", "GallopRepaints", "gallop's puts / their repaints alone", 0.8, 1.25}});
     gProgram.reset();
     return rc;
 }

@@ -114,7 +114,8 @@ Launch launch(const char* program, bool measureMemory) {
     while (!(shown = painted(d)) && Clock::now() - start < kFirstFrameLimit)
         std::this_thread::sleep_for(std::chrono::microseconds(500));
     Launch result{shown ? std::chrono::duration<double>(Clock::now() - start).count() : -1.0,
-                  shown ? processorSeconds(pid) : -1.0, 0};
+                  shown ? processorSeconds(pid) : -1.0,
+                  0};
     if (shown && measureMemory) {
         std::this_thread::sleep_for(std::chrono::seconds(1));  // at rest
         result.residentKiB = residentKiB(pid);
@@ -130,7 +131,8 @@ struct Program {
     const char* path;
 };
 
-const Program kPrograms[] = {{"BareWindow", ZELK_BARE_WINDOW}, {"FairWindow", ZELK_FAIR_WINDOW}, {"Zelk", ZELK_PROGRAM}};
+const Program kPrograms[] = {
+    {"BareWindow", ZELK_BARE_WINDOW}, {"FairWindow", ZELK_FAIR_WINDOW}, {"Zelk", ZELK_PROGRAM}};
 constexpr int kStartUpRounds = 150;
 constexpr int kMemoryRounds = 3;
 
@@ -155,12 +157,19 @@ int main(int argc, char** argv) {
     startUps.registerBenchmarks(benchmark::kMillisecond);
     memory.registerBenchmarks(benchmark::kSecond, "RSS_KiB", 1e6);
     return zelk::bench::runWithRatios(
-        argc, argv,
+        argc,
+        argv,
         {{"startUp/Zelk", "startUp/FairWindow", "exec to first frame / same-content Qt window", 0.9, 1.05},
          {"startUp/Zelk", "startUp/BareWindow", "exec to first frame / bare Qt window", 0.9, 1.4},
-         {"processorToFirstFrame/Zelk", "processorToFirstFrame/FairWindow",
-          "processor time to first frame / same-content window", 0.9, 1.05},
-         {"residentMemory/Zelk", "residentMemory/FairWindow", "resident memory at rest / same-content Qt window", 0.9,
+         {"processorToFirstFrame/Zelk",
+          "processorToFirstFrame/FairWindow",
+          "processor time to first frame / same-content window",
+          0.9,
+          1.05},
+         {"residentMemory/Zelk",
+          "residentMemory/FairWindow",
+          "resident memory at rest / same-content Qt window",
+          0.9,
           1.1},
          {"residentMemory/Zelk", "residentMemory/BareWindow", "resident memory at rest / bare Qt window", 0.9, 1.5}});
 }

@@ -51,7 +51,9 @@ private:
         const double left = picture_.leftTwips();
         put();
         std::int32_t status = 0;
-        const auto timedRepaint = [&] { costs_.repaints += threadCpuSecondsOf([&] { repaintChange(before, wasVisible); }); };
+        const auto timedRepaint = [&] {
+            costs_.repaints += threadCpuSecondsOf([&] { repaintChange(before, wasVisible); });
+        };
         if (repaintFirst_) timedRepaint();
         picture_.putVisible(wasVisible ? runtime_interface::kTrue : runtime_interface::kFalse);
         picture_.putLeft(float(left));
@@ -86,7 +88,8 @@ public:
         interface_.Release = [](void*) -> std::uint32_t { return 1; };
         [this]<std::size_t... Slots>(std::index_sequence<Slots...>) {
             ((interface_.imageAccessors[Slots] = &accessor<Slots>), ...);
-        }(std::make_index_sequence<runtime_interface::kMaxImageAccessors>{});
+        }
+        (std::make_index_sequence<runtime_interface::kMaxImageAccessors>{});
         form_.interfaceTable = &interface_;
         form_.runtimeState.owner = this;
     }
@@ -101,8 +104,8 @@ public:
 private:
     template <std::size_t Slot>
     static runtime_interface::ImageControlInterface* accessor(void* form) {
-        TimedPicture& picture = static_cast<TimedPutForm*>(static_cast<program::Form1*>(form)->runtimeState.owner)
-                                    ->pictures_.at(Slot);
+        TimedPicture& picture =
+            static_cast<TimedPutForm*>(static_cast<program::Form1*>(form)->runtimeState.owner)->pictures_.at(Slot);
         picture.AddRef();
         return &picture;
     }

@@ -23,8 +23,7 @@ inline std::uint64_t littleEndian(std::span<const std::uint8_t> bytes) {
 // sub-reader over an embedded record still names offsets in the outer frame.
 class ByteReader {
 public:
-    explicit ByteReader(std::span<const std::uint8_t> bytes, std::size_t base = 0)
-        : bytes_(bytes), base_(base) {}
+    explicit ByteReader(std::span<const std::uint8_t> bytes, std::size_t base = 0) : bytes_(bytes), base_(base) {}
 
     std::size_t position() const noexcept { return pos_; }
     std::size_t offset() const noexcept { return base_ + pos_; }
@@ -50,14 +49,11 @@ public:
         if (!ok) throw FormatError(check, offset());
     }
     // `at` is a position within this frame, like position().
-    [[noreturn]] void fail(const std::string& check, std::size_t at) const {
-        throw FormatError(check, base_ + at);
-    }
+    [[noreturn]] void fail(const std::string& check, std::size_t at) const { throw FormatError(check, base_ + at); }
 
 private:
     void need(std::size_t count, const char* what) const {
-        if (count > remaining())
-            throw FormatError(std::string(what) + " runs past the end of the frame", offset());
+        if (count > remaining()) throw FormatError(std::string(what) + " runs past the end of the frame", offset());
     }
     std::uint64_t number(std::size_t n, const char* what) { return littleEndian(bytes(n, what)); }
 

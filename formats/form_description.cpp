@@ -161,7 +161,8 @@ ObjectView readObject(std::span<const std::uint8_t> description, std::size_t at,
                 const std::size_t frameAt = in.position();
                 const std::uint32_t frame = in.number(4, "picture frame length");
                 p.offset = in.offset();
-                p.value = in.bytes(frame, std::string(format->name) + "'s frame length " + std::to_string(frame), frameAt);
+                p.value =
+                    in.bytes(frame, std::string(format->name) + "'s frame length " + std::to_string(frame), frameAt);
                 break;
             }
         }

@@ -48,10 +48,10 @@ const PropertyFormat* findPropertyFormat(std::uint8_t kind, std::uint8_t code);
 
 // Property codes by kind.
 namespace property_code {
-inline constexpr std::uint8_t kCaption = 0x01;           // form, button
-inline constexpr std::uint8_t kOpaqueWord19 = 0x19;      // form: a 32-bit word nothing reads
+inline constexpr std::uint8_t kCaption = 0x01;       // form, button
+inline constexpr std::uint8_t kOpaqueWord19 = 0x19;  // form: a 32-bit word nothing reads
 inline constexpr std::uint8_t kFormPicture = 0x21;
-inline constexpr std::uint8_t kOpaqueWord23 = 0x23;      // form: likewise
+inline constexpr std::uint8_t kOpaqueWord23 = 0x23;  // form: likewise
 inline constexpr std::uint8_t kLinkTopic = 0x24;
 inline constexpr std::uint8_t kClientRect = 0x35;
 inline constexpr std::uint8_t kStartUpPosition = 0x46;
@@ -102,8 +102,8 @@ std::vector<std::uint8_t> u32Values(std::initializer_list<std::uint32_t> vs);
 
 struct PropertyView {
     std::uint8_t code;
-    std::size_t offset;                  // of the value, from the description's first byte
-    std::span<const std::uint8_t> value; // a string's text, a picture's record, or the fixed bytes
+    std::size_t offset;                   // of the value, from the description's first byte
+    std::span<const std::uint8_t> value;  // a string's text, a picture's record, or the fixed bytes
 };
 
 struct ObjectView {

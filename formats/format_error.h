@@ -13,7 +13,8 @@ class FormatError : public std::runtime_error {
 public:
     FormatError(std::string check, std::size_t offset)
         : std::runtime_error(check + " at offset " + std::to_string(offset)),
-          check_(std::move(check)), offset_(offset) {}
+          check_(std::move(check)),
+          offset_(offset) {}
 
     const std::string& check() const noexcept { return check_; }
     std::size_t offset() const noexcept { return offset_; }

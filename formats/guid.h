@@ -13,13 +13,12 @@ struct Guid {
     std::array<std::uint8_t, 16> bytes{};
 
     constexpr Guid() = default;
-    constexpr Guid(std::uint32_t first, std::uint16_t second, std::uint16_t third, std::array<std::uint8_t, 8> last)
-        : bytes{std::uint8_t(first),       std::uint8_t(first >> 8), std::uint8_t(first >> 16),
-                std::uint8_t(first >> 24), std::uint8_t(second),     std::uint8_t(second >> 8),
-                std::uint8_t(third),       std::uint8_t(third >> 8), last[0],
-                last[1],                   last[2],                  last[3],
-                last[4],                   last[5],                  last[6],
-                last[7]} {}
+    constexpr Guid(std::uint32_t first, std::uint16_t second, std::uint16_t third, std::array<std::uint8_t, 8> last) {
+        for (int i = 0; i < 4; ++i) bytes[i] = std::uint8_t(first >> (8 * i));
+        for (int i = 0; i < 2; ++i) bytes[4 + i] = std::uint8_t(second >> (8 * i));
+        for (int i = 0; i < 2; ++i) bytes[6 + i] = std::uint8_t(third >> (8 * i));
+        for (int i = 0; i < 8; ++i) bytes[8 + i] = last[i];
+    }
 
     // The 16 stored bytes at the start of `stored`, which must hold them.
     static Guid fromBytes(std::span<const std::uint8_t, 16> stored) {

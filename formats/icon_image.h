@@ -37,11 +37,11 @@ std::size_t iconRowBytes(std::size_t width, std::size_t bitsPerPixel);
 
 struct IconImage {
     int width = 0;
-    int height = 0;  // of the picture, not the doubled one in the header
-    std::vector<Rgb> colours;        // the encoder writes a full table, 2 to the bits per pixel entries
-    std::vector<std::uint8_t> index; // width * height colour indexes, top row first
-    std::vector<bool> outside;       // width * height mask bits, top row first
-    int bitsPerPixel = 0;            // 1, 4 or 8
+    int height = 0;                   // of the picture, not the doubled one in the header
+    std::vector<Rgb> colours;         // the encoder writes a full table, 2 to the bits per pixel entries
+    std::vector<std::uint8_t> index;  // width * height colour indexes, top row first
+    std::vector<bool> outside;        // width * height mask bits, top row first
+    int bitsPerPixel = 0;             // 1, 4 or 8
 
     std::uint8_t indexAt(int x, int y) const { return index[std::size_t(y) * width + x]; }
     bool outsideAt(int x, int y) const { return outside[std::size_t(y) * width + x]; }
@@ -58,7 +58,7 @@ std::vector<std::uint8_t> encodeIconImage(const IconImage& image);
 IconImage readIconImage(std::span<const std::uint8_t> bytes, const std::string& name);
 
 struct IconGroupEntry {
-    int width = 0, height = 0;  // 1 to 256
+    int width = 0, height = 0;     // 1 to 256
     std::uint8_t colourCount = 0;  // as stored, 0 for 256
     std::uint16_t planes = 0, bitsPerPixel = 0;
     std::uint32_t bytes = 0;

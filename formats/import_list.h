@@ -10,44 +10,44 @@
 #include <optional>
 #include <string_view>
 
-#define ZELK_RUNTIME_IMPORTS(X)                 \
-    X(ThunRTMain, 100)                          \
-    X(EVENT_SINK_QueryInterface, std::nullopt)  \
-    X(EVENT_SINK_AddRef, std::nullopt)          \
-    X(EVENT_SINK_Release, std::nullopt)         \
-    X(__vbaObjSet, std::nullopt)                \
-    X(__vbaFreeObj, std::nullopt)               \
-    X(__vbaHresultCheckObj, std::nullopt)       \
-    X(__vbaErrorOverflow, std::nullopt)         \
-    X(__vbaVarForInit, std::nullopt)            \
-    X(__vbaVarForNext, std::nullopt)            \
-    X(__vbaVarAdd, std::nullopt)                \
-    X(__vbaR4Var, std::nullopt)                 \
-    X(__vbaFreeVar, std::nullopt)               \
-    X(__vbaFreeVarList, std::nullopt)           \
-    X(__vbaExceptHandler, std::nullopt)         \
-    X(__vbaChkstk, std::nullopt)                \
-    X(__vbaFPException, std::nullopt)           \
-    X(_allmul, std::nullopt)                    \
-    X(_CIcos, std::nullopt)                     \
-    X(_CIsin, std::nullopt)                     \
-    X(_CItan, std::nullopt)                     \
-    X(_CIatan, std::nullopt)                    \
-    X(_CIexp, std::nullopt)                     \
-    X(_CIlog, std::nullopt)                     \
-    X(_CIsqrt, std::nullopt)                    \
-    X(_adj_fdiv_m16i, std::nullopt)             \
-    X(_adj_fdiv_m32, std::nullopt)              \
-    X(_adj_fdiv_m32i, std::nullopt)             \
-    X(_adj_fdiv_m64, std::nullopt)              \
-    X(_adj_fdiv_r, std::nullopt)                \
-    X(_adj_fdivr_m16i, std::nullopt)            \
-    X(_adj_fdivr_m32, std::nullopt)             \
-    X(_adj_fdivr_m32i, std::nullopt)            \
-    X(_adj_fdivr_m64, std::nullopt)             \
-    X(_adj_fprem, std::nullopt)                 \
-    X(_adj_fprem1, std::nullopt)                \
-    X(_adj_fpatan, std::nullopt)                \
+#define ZELK_RUNTIME_IMPORTS(X)                \
+    X(ThunRTMain, 100)                         \
+    X(EVENT_SINK_QueryInterface, std::nullopt) \
+    X(EVENT_SINK_AddRef, std::nullopt)         \
+    X(EVENT_SINK_Release, std::nullopt)        \
+    X(__vbaObjSet, std::nullopt)               \
+    X(__vbaFreeObj, std::nullopt)              \
+    X(__vbaHresultCheckObj, std::nullopt)      \
+    X(__vbaErrorOverflow, std::nullopt)        \
+    X(__vbaVarForInit, std::nullopt)           \
+    X(__vbaVarForNext, std::nullopt)           \
+    X(__vbaVarAdd, std::nullopt)               \
+    X(__vbaR4Var, std::nullopt)                \
+    X(__vbaFreeVar, std::nullopt)              \
+    X(__vbaFreeVarList, std::nullopt)          \
+    X(__vbaExceptHandler, std::nullopt)        \
+    X(__vbaChkstk, std::nullopt)               \
+    X(__vbaFPException, std::nullopt)          \
+    X(_allmul, std::nullopt)                   \
+    X(_CIcos, std::nullopt)                    \
+    X(_CIsin, std::nullopt)                    \
+    X(_CItan, std::nullopt)                    \
+    X(_CIatan, std::nullopt)                   \
+    X(_CIexp, std::nullopt)                    \
+    X(_CIlog, std::nullopt)                    \
+    X(_CIsqrt, std::nullopt)                   \
+    X(_adj_fdiv_m16i, std::nullopt)            \
+    X(_adj_fdiv_m32, std::nullopt)             \
+    X(_adj_fdiv_m32i, std::nullopt)            \
+    X(_adj_fdiv_m64, std::nullopt)             \
+    X(_adj_fdiv_r, std::nullopt)               \
+    X(_adj_fdivr_m16i, std::nullopt)           \
+    X(_adj_fdivr_m32, std::nullopt)            \
+    X(_adj_fdivr_m32i, std::nullopt)           \
+    X(_adj_fdivr_m64, std::nullopt)            \
+    X(_adj_fprem, std::nullopt)                \
+    X(_adj_fprem1, std::nullopt)               \
+    X(_adj_fpatan, std::nullopt)               \
     X(_adj_fptan, std::nullopt)
 
 namespace zelk::formats {

@@ -61,7 +61,9 @@ std::vector<std::uint8_t> framePictureRecord(std::span<const std::uint8_t> bitma
     return out;
 }
 
-std::vector<std::uint8_t> writePictureRecord(const Picture& picture) { return framePictureRecord(encodeBitmapFile(picture)); }
+std::vector<std::uint8_t> writePictureRecord(const Picture& picture) {
+    return framePictureRecord(encodeBitmapFile(picture));
+}
 
 BitmapRows readBitmapRows(std::span<const std::uint8_t> record, std::size_t baseOffset) {
     ByteReader in(record, baseOffset);
@@ -71,11 +73,11 @@ BitmapRows readBitmapRows(std::span<const std::uint8_t> record, std::size_t base
         in.fail("picture file length + 8 differs from the frame length", 4);
 
     ByteReader file(record.subspan(8), baseOffset + 8);
-    if (file.u8("bitmap type") != 'B' || file.u8("bitmap type") != 'M')
-        file.fail("bitmap type is not \"BM\"", 0);
+    if (file.u8("bitmap type") != 'B' || file.u8("bitmap type") != 'M') file.fail("bitmap type is not \"BM\"", 0);
     if (file.u32("bitmap file size") != fileLength) file.fail("bitmap file size differs from the file length", 2);
     file.skip(4, "bitmap reserved words");
-    if (file.u32("pixel offset") != kPixelOffset) file.fail("pixel offset is not 54 (a colour table or extra header)", 10);
+    if (file.u32("pixel offset") != kPixelOffset)
+        file.fail("pixel offset is not 54 (a colour table or extra header)", 10);
     if (file.u32("info header size") != kInfoHeaderSize) file.fail("info header size is not 40", 14);
     const std::int32_t width = file.i32("bitmap width");
     if (width <= 0) file.fail("bitmap width is not positive", 18);

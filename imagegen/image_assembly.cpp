@@ -15,7 +15,8 @@ namespace zelk::imagegen {
 
 AssembledImage assembleImage(const program::records::PictureRecords& pictures,
                              std::span<const std::vector<std::uint8_t>> iconImages) {
-    const std::vector<std::uint8_t> description = formats::writeFormDescription(program::records::describeForm1(pictures));
+    const std::vector<std::uint8_t> description =
+        formats::writeFormDescription(program::records::describeForm1(pictures));
 
     program::records::ImageBuilder out(program::kImageBase);
     program::records::writeModuleHeader(out);
@@ -32,7 +33,8 @@ AssembledImage assembleImage(const program::records::PictureRecords& pictures,
     out.zeros(2);
     program::records::writeGuiTable(out, std::uint32_t(description.size()));
     std::vector<program::records::Resource> resources{program::records::writeVersionRecord(out)};
-    for (program::records::Resource& icon : program::records::writeIconGroup(out, iconImages)) resources.push_back(std::move(icon));
+    for (program::records::Resource& icon : program::records::writeIconGroup(out, iconImages))
+        resources.push_back(std::move(icon));
     program::records::writeResourceDirectory(out, resources);
     out.align(16);
     out.bind("image_end");

@@ -12,7 +12,6 @@ using runtime_interface::CodeEntry;
 using runtime_interface::HandlerRoutine;
 using runtime_interface::ResumePoint;
 
-
 // Only the handlers' bodies, exit points and clean-ups stand for native
 // routines; the entries in front of the handlers are stored code the runtime
 // follows.

@@ -12,7 +12,15 @@
 namespace zelk::program {
 
 // Control entries in the order of the control table (and of the sinks).
-enum ControlEntry : int { kEntryImg2, kEntryImg3, kEntryForm, kEntryCommand1, kEntryCommand2, kEntryImg1, kControlEntries };
+enum ControlEntry : int {
+    kEntryImg2,
+    kEntryImg3,
+    kEntryForm,
+    kEntryCommand1,
+    kEntryCommand2,
+    kEntryImg1,
+    kControlEntries
+};
 
 struct Form1 {
     const runtime_interface::FormInterface* interfaceTable;

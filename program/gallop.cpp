@@ -5,11 +5,10 @@
 
 namespace zelk::program {
 
-using runtime_interface::Variant;
 using runtime_interface::integer16Variant;
 using runtime_interface::kFalse;
 using runtime_interface::kTrue;
-
+using runtime_interface::Variant;
 
 namespace {
 

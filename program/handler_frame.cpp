@@ -14,7 +14,9 @@ void enterHandler(HandlerLocals& locals, std::uintptr_t argument, std::uint32_t 
     locals.form->interfaceTable->AddRef(locals.form);
 
     locals.objectTemporary = nullptr;
-    for (runtime_interface::Variant* v : {&locals.startConstant, &locals.endConstant, &locals.stepConstant, &locals.hiddenEnd, &locals.hiddenStep}) *v = runtime_interface::Variant{};
+    for (runtime_interface::Variant* v :
+         {&locals.startConstant, &locals.endConstant, &locals.stepConstant, &locals.hiddenEnd, &locals.hiddenStep})
+        *v = runtime_interface::Variant{};
 }
 
 std::int32_t leaveHandler(HandlerLocals& locals, const HandlerCleanups& cleanups) {

@@ -13,23 +13,22 @@
 
 namespace zelk::program {
 
+using formats::Import;
 using runtime_interface::HandlerFrameRecord;
 using runtime_interface::ImageControlInterface;
-using runtime_interface::RaisedError;
-using runtime_interface::Variant;
 using runtime_interface::integer16Variant;
 using runtime_interface::kImageControlInterfaceId;
 using runtime_interface::kLeftSlot;
 using runtime_interface::kVisibleSlot;
-using formats::Import;
-
+using runtime_interface::RaisedError;
+using runtime_interface::Variant;
 
 struct HandlerLocals {
     HandlerFrameRecord frame;
     Form1* form;
     ImageControlInterface* objectTemporary;
     Variant startConstant, endConstant, stepConstant;  // what the step loop is given
-    Variant hiddenEnd, hiddenStep;  // where the runtime keeps the loop going
+    Variant hiddenEnd, hiddenStep;                     // where the runtime keeps the loop going
 };
 
 // The gallop's frame also holds the sum that places the second and third pose.
@@ -78,7 +77,8 @@ void runBody(HandlerLocals& locals, const HandlerCleanups& cleanups, Body&& body
 }
 
 inline ImageControlInterface* takeControl(HandlerLocals& locals, PictureAccessor picture) {
-    return imported<Import::__vbaObjSet>()(&locals.objectTemporary, locals.form->interfaceTable->imageAccessors[picture](locals.form));
+    return imported<Import::__vbaObjSet>()(&locals.objectTemporary,
+                                           locals.form->interfaceTable->imageAccessors[picture](locals.form));
 }
 
 inline void checkStatus(std::int32_t status, ImageControlInterface* control, std::int32_t slot) {
@@ -128,8 +128,12 @@ void stepLoop(HandlerLocals& locals, Body&& body) {
     locals.endConstant = integer16Variant(kLoopEnd);
     locals.stepConstant = integer16Variant(kLoopStep);
     Variant* movePos = &locals.form->MovePos;
-    if (!imported<Import::__vbaVarForInit>()(movePos, &locals.hiddenEnd, &locals.hiddenStep, &locals.startConstant, &locals.endConstant,
-                                              &locals.stepConstant))
+    if (!imported<Import::__vbaVarForInit>()(movePos,
+                                             &locals.hiddenEnd,
+                                             &locals.hiddenStep,
+                                             &locals.startConstant,
+                                             &locals.endConstant,
+                                             &locals.stepConstant))
         return;
     do body();
     while (imported<Import::__vbaVarForNext>()(movePos, &locals.hiddenEnd, &locals.hiddenStep));

@@ -30,7 +30,9 @@ inline constexpr std::uint32_t kDataBlockSize = 2540;
 inline constexpr std::uint32_t kImportAddressTable = 0x00801000;  // 4 bytes a slot
 
 inline constexpr std::uint32_t thunk(formats::Import import) { return kThunks + kThunkSize * std::uint32_t(import); }
-inline constexpr std::uint32_t importSlot(formats::Import import) { return kImportAddressTable + 4 * std::uint32_t(import); }
+inline constexpr std::uint32_t importSlot(formats::Import import) {
+    return kImportAddressTable + 4 * std::uint32_t(import);
+}
 
 // Routines of the code range, after its 16-byte head.
 enum class Code : int {
@@ -55,12 +57,18 @@ struct CodePlace {
 };
 
 inline constexpr CodePlace kCodePlaces[] = {
-    {Code::Command1ClickEvent, 0x010, 0x10},  {Code::Command1ClickMethod, 0x020, 0x10},
-    {Code::Command2ClickEvent, 0x030, 0x10},  {Code::Command2ClickMethod, 0x040, 0x10},
-    {Code::Command1ClickBody, 0x050, 0x180},      {Code::SlideExitPoint, 0x1D0, 0x30},
-    {Code::SlideCommonCleanup, 0x200, 0x20},  {Code::SlideUnwindCleanup, 0x220, 0x20},
-    {Code::Command2ClickBody, 0x240, 0x3E0},      {Code::GallopExitPoint, 0x620, 0x30},
-    {Code::GallopCommonCleanup, 0x650, 0x20}, {Code::GallopUnwindCleanup, 0x670, 0x30},
+    {Code::Command1ClickEvent, 0x010, 0x10},
+    {Code::Command1ClickMethod, 0x020, 0x10},
+    {Code::Command2ClickEvent, 0x030, 0x10},
+    {Code::Command2ClickMethod, 0x040, 0x10},
+    {Code::Command1ClickBody, 0x050, 0x180},
+    {Code::SlideExitPoint, 0x1D0, 0x30},
+    {Code::SlideCommonCleanup, 0x200, 0x20},
+    {Code::SlideUnwindCleanup, 0x220, 0x20},
+    {Code::Command2ClickBody, 0x240, 0x3E0},
+    {Code::GallopExitPoint, 0x620, 0x30},
+    {Code::GallopCommonCleanup, 0x650, 0x20},
+    {Code::GallopUnwindCleanup, 0x670, 0x30},
 };
 static_assert(kCodePlaces[11].offset + kCodePlaces[11].size <= kCodeSize);
 

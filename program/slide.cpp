@@ -5,7 +5,6 @@
 
 namespace zelk::program {
 
-
 void slideUnwindCleanup(void* locals) {
     imported<Import::__vbaFreeObj>()(&static_cast<HandlerLocals*>(locals)->objectTemporary);
 }

@@ -13,8 +13,7 @@ std::string hexAddress(std::uint32_t address) {
 }
 
 void AddressSpace::map(std::uint32_t base, std::span<const std::uint8_t> bytes, std::string name) {
-    if (std::uint64_t(base) + bytes.size() > 0x1'0000'0000ull)
-        throw BadAddress(name + " does not fit below 4 GiB");
+    if (std::uint64_t(base) + bytes.size() > 0x1'0000'0000ull) throw BadAddress(name + " does not fit below 4 GiB");
     regions_.push_back({base, bytes, std::move(name)});
 }
 

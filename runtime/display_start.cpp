@@ -88,9 +88,9 @@ private:
 class DisplayWatchdog {
 public:
     DisplayWatchdog() {
-        line_ = cannotOpenLine("the display did not answer within " + std::to_string(kDisplayAnswerLimit.count()) +
-                                   " seconds",
-                               kDisplayNeeded);
+        line_ = cannotOpenLine(
+            "the display did not answer within " + std::to_string(kDisplayAnswerLimit.count()) + " seconds",
+            kDisplayNeeded);
         struct sigaction action {};
         action.sa_handler = &DisplayWatchdog::fire;
         sigemptyset(&action.sa_mask);

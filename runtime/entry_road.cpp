@@ -18,13 +18,16 @@ bool startsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::
     return true;
 }
 
-EntryRoad followEntryCode(const AddressSpace& space, std::span<const runtime_interface::CodeEntry> code, std::uint32_t entry) {
+EntryRoad followEntryCode(const AddressSpace& space, std::span<const runtime_interface::CodeEntry> code,
+                          std::uint32_t entry) {
     std::int64_t adjustment = 0;
     std::uint32_t at = entry;
     for (int step = 0; step < kMaxInstructions; ++step) {
         if (const runtime_interface::CodeTarget* target = nativeRoutine(code, at)) {
-            if (const auto* handler = std::get_if<runtime_interface::HandlerRoutine>(target)) return {*handler, adjustment};
-            throw BadDescriptor("entry at " + hexAddress(entry) + " leads to a handler's clean-up or exit point at " + hexAddress(at));
+            if (const auto* handler = std::get_if<runtime_interface::HandlerRoutine>(target))
+                return {*handler, adjustment};
+            throw BadDescriptor("entry at " + hexAddress(entry) + " leads to a handler's clean-up or exit point at " +
+                                hexAddress(at));
         }
         const std::uint8_t opcode = space.u8(at, "entry code");
         if (opcode == 0xE9) {  // jmp rel32
@@ -49,13 +52,15 @@ EntryRoad followEntryCode(const AddressSpace& space, std::span<const runtime_int
 
 }  // namespace
 
-const runtime_interface::CodeTarget* nativeRoutine(std::span<const runtime_interface::CodeEntry> code, std::uint32_t address) {
+const runtime_interface::CodeTarget* nativeRoutine(std::span<const runtime_interface::CodeEntry> code,
+                                                   std::uint32_t address) {
     for (const runtime_interface::CodeEntry& e : code)
         if (e.address == address) return &e.target;
     return nullptr;
 }
 
-EntryRoad followEntry(const AddressSpace& space, std::span<const runtime_interface::CodeEntry> code, std::uint32_t entry) {
+EntryRoad followEntry(const AddressSpace& space, std::span<const runtime_interface::CodeEntry> code,
+                      std::uint32_t entry) {
     try {
         return followEntryCode(space, code, entry);
     } catch (const BadAddress& e) {

@@ -19,10 +19,12 @@ struct EntryRoad {
 };
 
 // The native routine at `address`; null when none stands there.
-const runtime_interface::CodeTarget* nativeRoutine(std::span<const runtime_interface::CodeEntry> code, std::uint32_t address);
+const runtime_interface::CodeTarget* nativeRoutine(std::span<const runtime_interface::CodeEntry> code,
+                                                   std::uint32_t address);
 
 // Throws BadDescriptor when the entry holds code the runtime cannot follow or
 // does not end in a handler, BadAddress when it leads outside the image.
-EntryRoad followEntry(const AddressSpace& space, std::span<const runtime_interface::CodeEntry> code, std::uint32_t address);
+EntryRoad followEntry(const AddressSpace& space, std::span<const runtime_interface::CodeEntry> code,
+                      std::uint32_t address);
 
 }  // namespace zelk::runtime

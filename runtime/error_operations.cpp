@@ -11,6 +11,7 @@
 namespace zelk::runtime {
 namespace {
 
+using formats::Guid;
 using runtime_interface::CleanupRoutine;
 using runtime_interface::CodeTarget;
 using runtime_interface::ExceptionDisposition;
@@ -18,7 +19,6 @@ using runtime_interface::HandlerFrameRecord;
 using runtime_interface::ImageControlInterface;
 using runtime_interface::RaisedError;
 using runtime_interface::ResumePoint;
-using formats::Guid;
 
 }  // namespace
 
@@ -47,7 +47,7 @@ ExceptionDisposition __vbaExceptHandler(const RaisedError& error, HandlerFrameRe
         !std::holds_alternative<CleanupRoutine>(*unwind))
         return runtime_interface::ExceptionDisposition::ContinueSearch;
 
-    std::get<CleanupRoutine>(*unwind)(frame->stackPosition);
+    std::get<CleanupRoutine> (*unwind)(frame->stackPosition);
     process.setPendingError(error);
     return runtime_interface::ExceptionDisposition::ResumeAtExitPoint;
 }

@@ -15,7 +15,8 @@ struct Export {
 };
 
 const Export kExports[] = {
-#define ZELK_EXPORT(name, ordinal) {formats::importEntry(formats::Import::name), reinterpret_cast<runtime_interface::AnyRoutine>(&name)},
+#define ZELK_EXPORT(name, ordinal) \
+    {formats::importEntry(formats::Import::name), reinterpret_cast<runtime_interface::AnyRoutine>(&name)},
     ZELK_RUNTIME_IMPORTS(ZELK_EXPORT)
 #undef ZELK_EXPORT
 };

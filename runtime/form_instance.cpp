@@ -13,14 +13,14 @@
 namespace zelk::runtime {
 namespace {
 
-using runtime_interface::FormInterface;
-using runtime_interface::FormRuntimeState;
-using runtime_interface::ImageControlInterface;
-using runtime_interface::kMaxImageAccessors;
 using formats::BitmapRows;
 using formats::FormatError;
 using formats::Guid;
 using formats::readBitmapRows;
+using runtime_interface::FormInterface;
+using runtime_interface::FormRuntimeState;
+using runtime_interface::ImageControlInterface;
+using runtime_interface::kMaxImageAccessors;
 
 using namespace zelk::formats;
 
@@ -103,15 +103,24 @@ FormInstance::FormInstance(Process& process, const FormBinding& binding, const D
             throw FormatError(child.name + " has no entry in the control table", child.offset);
         if (child.kind == kKindCommandButton) {
             const PropertyView* tab = child.find(property_code::kTabIndex);
-            buttons_.push_back({child.name, child.index, captionOf(child), pixelRect(position(child, property_code::kButtonRect)),
+            buttons_.push_back({child.name,
+                                child.index,
+                                captionOf(child),
+                                pixelRect(position(child, property_code::kButtonRect)),
                                 tab ? std::int32_t(valueU16(*tab, 0)) : 0});
         } else if (child.kind == kKindImage) {
             const TwipsRect rect = position(child, property_code::kImageRect);
             const PropertyView* stored = child.find(property_code::kImagePicture);
-            images_.push_back(std::make_unique<ImageControl>(
-                child.name, child.index, picture(stored),
-                ImageControl::Placement{rect.left, rect.top, rect.width, rect.height,
-                                        flag(child, property_code::kVisible, true), flag(child, property_code::kStretch, false)}));
+            images_.push_back(
+                std::make_unique<ImageControl>(child.name,
+                                               child.index,
+                                               picture(stored),
+                                               ImageControl::Placement{rect.left,
+                                                                       rect.top,
+                                                                       rect.width,
+                                                                       rect.height,
+                                                                       flag(child, property_code::kVisible, true),
+                                                                       flag(child, property_code::kStretch, false)}));
         }
     }
 
@@ -168,7 +177,8 @@ void FormInstance::buildObject() {
     interface_.runtimeOperations[1] = formUnload;
     [this]<std::size_t... Slots>(std::index_sequence<Slots...>) {
         ((interface_.imageAccessors[Slots] = Slots < images_.size() ? &imageAccessor<int(Slots)> : nullptr), ...);
-    }(std::make_index_sequence<kMaxImageAccessors>{});
+    }
+    (std::make_index_sequence<kMaxImageAccessors>{});
 
     const std::size_t header = sizeof(void*) + sizeof(FormRuntimeState);
     for (const ControlBinding& c : binding_.controls)

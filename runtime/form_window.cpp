@@ -53,9 +53,8 @@ FormWindow::FormWindow(FormInstance& form, QWidget* parent) : QWidget(parent), f
 
     for (const auto& image : form.images()) {
         images_.push_back({image.get(), {}});
-        image->setObserver([this](const ImageControl& c, PixelRect before, bool wasVisible) {
-            imageChanged(c, before, wasVisible);
-        });
+        image->setObserver(
+            [this](const ImageControl& c, PixelRect before, bool wasVisible) { imageChanged(c, before, wasVisible); });
     }
 
     // Children join the focus chain in the order they are made, so make the

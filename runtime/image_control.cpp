@@ -12,7 +12,9 @@ ImageControl::ImageControl(std::string name, std::int32_t index, formats::Bitmap
 PixelRect ImageControl::box() const {
     const int x = twipsToPixels(placement_.left), y = twipsToPixels(placement_.top);
     if (placement_.stretch)
-        return {x, y, twipsToPixels(placement_.left + placement_.width) - x,
+        return {x,
+                y,
+                twipsToPixels(placement_.left + placement_.width) - x,
                 twipsToPixels(placement_.top + placement_.height) - y};
     return {x, y, picture_.width, picture_.height};
 }

@@ -5,7 +5,8 @@ namespace zelk::runtime {
 
 // Takes over the reference the accessor returned. A reference the temporary
 // still held is released first, even to the same control: each is one count.
-runtime_interface::ImageControlInterface* __vbaObjSet(runtime_interface::ImageControlInterface** temporary, runtime_interface::ImageControlInterface* reference) {
+runtime_interface::ImageControlInterface* __vbaObjSet(runtime_interface::ImageControlInterface** temporary,
+                                                      runtime_interface::ImageControlInterface* reference) {
     if (runtime_interface::ImageControlInterface* held = *temporary) held->Release();
     *temporary = reference;
     return reference;

@@ -24,8 +24,9 @@ std::uint32_t headerWord(std::span<const std::uint8_t> image, std::uint32_t offs
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return std::toupper(unsigned(x)) == std::toupper(unsigned(y)); });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::toupper(unsigned(x)) == std::toupper(unsigned(y));
+    });
 }
 
 }  // namespace
@@ -81,9 +82,13 @@ void Process::resolveImports() {
     }
 }
 
-const runtime_interface::CodeTarget* Process::nativeRoutine(std::uint32_t address) const { return runtime::nativeRoutine(module_.code, address); }
+const runtime_interface::CodeTarget* Process::nativeRoutine(std::uint32_t address) const {
+    return runtime::nativeRoutine(module_.code, address);
+}
 
-EntryRoad Process::followEntry(std::uint32_t address) const { return runtime::followEntry(space_, module_.code, address); }
+EntryRoad Process::followEntry(std::uint32_t address) const {
+    return runtime::followEntry(space_, module_.code, address);
+}
 
 std::int32_t Process::enterHandler(const EntryRoad& road, std::uintptr_t entryArgument) {
     std::int32_t status = 0;
@@ -105,9 +110,10 @@ std::int32_t Process::enterHandler(const EntryRoad& road, std::uintptr_t entryAr
 }
 
 void Process::failWith(const runtime_interface::RaisedError& error) {
-    if (errorSink_) errorSink_(error);
-    else reportAndExit(error);
+    if (errorSink_)
+        errorSink_(error);
+    else
+        reportAndExit(error);
 }
-
 
 }  // namespace zelk::runtime

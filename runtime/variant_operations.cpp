@@ -21,12 +21,16 @@ std::int64_t wholeValue(const Variant& v) {
     }
 }
 
-bool isWhole(const Variant& v) { return v.type == runtime_interface::VariantType::Empty || v.type == runtime_interface::VariantType::Integer16 || v.type == runtime_interface::VariantType::Integer32; }
+bool isWhole(const Variant& v) {
+    return v.type == runtime_interface::VariantType::Empty || v.type == runtime_interface::VariantType::Integer16 ||
+           v.type == runtime_interface::VariantType::Integer32;
+}
 
 // The narrowest of the operands' whole types that holds the value.
 Variant wholeVariant(std::int64_t value, bool allowI2) {
     Variant out{};
-    if (allowI2 && value >= std::numeric_limits<std::int16_t>::min() && value <= std::numeric_limits<std::int16_t>::max()) {
+    if (allowI2 && value >= std::numeric_limits<std::int16_t>::min() &&
+        value <= std::numeric_limits<std::int16_t>::max()) {
         out.type = runtime_interface::VariantType::Integer16;
         out.integer16 = std::int16_t(value);
     } else if (value >= std::numeric_limits<std::int32_t>::min() && value <= std::numeric_limits<std::int32_t>::max()) {
@@ -47,7 +51,9 @@ bool loopGoesOn(std::int64_t counter, std::int64_t end, std::int64_t step) {
 std::int32_t __vbaVarForInit(Variant* counter, Variant* hiddenEnd, Variant* hiddenStep, const Variant* start,
                              const Variant* end, const Variant* step) {
     if (!isWhole(*start) || !isWhole(*end) || !isWhole(*step)) raiseRunTimeError(RunTimeError::TypeMismatch);
-    const bool narrow = start->type != runtime_interface::VariantType::Integer32 && end->type != runtime_interface::VariantType::Integer32 && step->type != runtime_interface::VariantType::Integer32;
+    const bool narrow = start->type != runtime_interface::VariantType::Integer32 &&
+                        end->type != runtime_interface::VariantType::Integer32 &&
+                        step->type != runtime_interface::VariantType::Integer32;
     *hiddenEnd = wholeVariant(wholeValue(*end), narrow);
     *hiddenStep = wholeVariant(wholeValue(*step), narrow);
     *counter = wholeVariant(wholeValue(*start), narrow);
@@ -56,13 +62,16 @@ std::int32_t __vbaVarForInit(Variant* counter, Variant* hiddenEnd, Variant* hidd
 
 std::int32_t __vbaVarForNext(Variant* counter, Variant* hiddenEnd, Variant* hiddenStep) {
     const std::int64_t step = wholeValue(*hiddenStep);
-    *counter = wholeVariant(wholeValue(*counter) + step, counter->type != runtime_interface::VariantType::Integer32 && hiddenStep->type != runtime_interface::VariantType::Integer32);
+    *counter = wholeVariant(wholeValue(*counter) + step,
+                            counter->type != runtime_interface::VariantType::Integer32 &&
+                                hiddenStep->type != runtime_interface::VariantType::Integer32);
     return loopGoesOn(wholeValue(*counter), wholeValue(*hiddenEnd), step) ? 1 : 0;
 }
 
 Variant* __vbaVarAdd(Variant* result, const Variant* addend, const Variant* variable) {
     if (!isWhole(*addend) || !isWhole(*variable)) raiseRunTimeError(RunTimeError::TypeMismatch);
-    const bool narrow = addend->type != runtime_interface::VariantType::Integer32 && variable->type != runtime_interface::VariantType::Integer32;
+    const bool narrow = addend->type != runtime_interface::VariantType::Integer32 &&
+                        variable->type != runtime_interface::VariantType::Integer32;
     *result = wholeVariant(wholeValue(*variable) + wholeValue(*addend), narrow);
     return result;
 }

@@ -30,7 +30,8 @@ std::vector<IconImage> readIconGroup(const Process& process, std::uint32_t group
     const AddressSpace& space = process.space();
     const auto group = findResource(space, process.imageBase(), formats::resource_directory::kIconGroup, groupId);
     std::vector<IconImage> images;
-    for (const formats::IconGroupEntry& entry : formats::readIconGroup(group, "icon group " + std::to_string(groupId))) {
+    for (const formats::IconGroupEntry& entry :
+         formats::readIconGroup(group, "icon group " + std::to_string(groupId))) {
         const auto icon = findResource(space, process.imageBase(), formats::resource_directory::kIcon, entry.id);
         images.push_back(toQImage(formats::readListedIconImage(icon, entry)));
     }
@@ -44,8 +45,10 @@ QIcon windowIcon(const Process& process) {
     std::vector<IconImage> chosen;
     for (IconImage& image : readIconGroup(process)) {
         auto same = std::ranges::find(chosen, image.pixels.size(), [](const IconImage& i) { return i.pixels.size(); });
-        if (same == chosen.end()) chosen.push_back(std::move(image));
-        else if (image.bitCount > same->bitCount) *same = std::move(image);
+        if (same == chosen.end())
+            chosen.push_back(std::move(image));
+        else if (image.bitCount > same->bitCount)
+            *same = std::move(image);
     }
     QIcon icon;
     for (const IconImage& image : chosen) icon.addPixmap(QPixmap::fromImage(image.pixels));

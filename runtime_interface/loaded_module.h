@@ -14,7 +14,7 @@ using AnyRoutine = void (*)();
 
 using HandlerRoutine = std::int32_t (*)(std::uintptr_t formReference);  // a click handler's body
 using CleanupRoutine = void (*)(void* frameLocals);                     // a handler's clean-ups
-struct ResumePoint {};                                                   // a handler's exit point
+struct ResumePoint {};                                                  // a handler's exit point
 
 using CodeTarget = std::variant<HandlerRoutine, CleanupRoutine, ResumePoint>;
 

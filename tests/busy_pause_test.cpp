@@ -25,7 +25,8 @@ public:
         page_ = mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (page_ == MAP_FAILED) throw std::runtime_error("no page to watch");
         current_ = this;
-        struct sigaction fault {}, step{};
+        struct sigaction fault {
+        }, step{};
         fault.sa_flags = step.sa_flags = SA_SIGINFO;
         fault.sa_sigaction = onFault;
         step.sa_sigaction = onStep;
@@ -71,7 +72,8 @@ private:
     void* page_;
     std::size_t size_;
     volatile long accesses_ = 0;
-    struct sigaction savedFault_ {}, savedStep_{};
+    struct sigaction savedFault_ {
+    }, savedStep_{};
 };
 
 TEST(BusyPause, ReadsAndWritesTheFormsCounterOnEveryPass) {

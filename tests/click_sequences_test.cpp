@@ -26,17 +26,17 @@
 namespace zelk::tests {
 namespace {
 
+using formats::Guid;
+using formats::Import;
 using runtime_interface::ExceptionDisposition;
 using runtime_interface::FormInterface;
 using runtime_interface::HandlerFrameRecord;
 using runtime_interface::ImageControlInterface;
+using runtime_interface::kImageControlInterfaceId;
 using runtime_interface::RaisedError;
+using runtime_interface::registrationHead;
 using runtime_interface::Variant;
 using runtime_interface::VariantType;
-using runtime_interface::kImageControlInterfaceId;
-using runtime_interface::registrationHead;
-using formats::Guid;
-using formats::Import;
 
 enum class Op { Visible, Left, Pause };
 
@@ -56,7 +56,8 @@ struct Recording;
 
 class RecordingControl final : public ImageControlInterface {
 public:
-    RecordingControl(Recording& recording, int picture) : recording_(recording), picture_(picture) {}  // picture 0: a leftover
+    RecordingControl(Recording& recording, int picture)
+        : recording_(recording), picture_(picture) {}  // picture 0: a leftover
     std::uint32_t AddRef() override { return ++references; }
     std::uint32_t Release() override;
     std::int32_t putVisible(std::int16_t v) override;
@@ -84,17 +85,34 @@ std::string hex(std::int32_t v) {
 std::string guidText(const Guid& g) {
     const auto& b = g.bytes;
     char text[40];
-    std::snprintf(text, sizeof text, "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}", b[3], b[2],
-                  b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11], b[12], b[13], b[14], b[15]);
+    std::snprintf(text,
+                  sizeof text,
+                  "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                  b[3],
+                  b[2],
+                  b[1],
+                  b[0],
+                  b[5],
+                  b[4],
+                  b[7],
+                  b[6],
+                  b[8],
+                  b[9],
+                  b[10],
+                  b[11],
+                  b[12],
+                  b[13],
+                  b[14],
+                  b[15]);
     return text;
 }
 
 std::string valueText(const Variant& v) {
     switch (v.type) {
-    case VariantType::Empty: return "empty";
-    case VariantType::Integer16: return "int16 " + std::to_string(v.integer16);
-    case VariantType::Integer32: return "int32 " + std::to_string(v.integer32);
-    default: return "type " + std::to_string(int(v.type));
+        case VariantType::Empty: return "empty";
+        case VariantType::Integer16: return "int16 " + std::to_string(v.integer16);
+        case VariantType::Integer32: return "int32 " + std::to_string(v.integer32);
+        default: return "type " + std::to_string(int(v.type));
     }
 }
 
@@ -103,7 +121,7 @@ std::string valueText(const Variant& v) {
 // in order as text, with what the arguments held at the call.
 struct Recording {
     program::Form1 form{};
-    FormInterface interface{};
+    FormInterface interface {};
     std::uint32_t formReferences = 1;
     RecordingControl img1{*this, 1}, img2{*this, 2}, img3{*this, 3};
     RecordingControl leftover{*this, 0};  // where an object temporary never emptied points
@@ -111,13 +129,13 @@ struct Recording {
     std::vector<Event> events;
     std::vector<std::string> calls;
     std::string violations;
-    std::optional<std::size_t> failAtPut;  // index among the puts
-    std::int32_t status = 0;               // returned by every put, or by the failing one
+    std::optional<std::size_t> failAtPut;     // index among the puts
+    std::int32_t status = 0;                  // returned by every put, or by the failing one
     std::function<void()> throwAtFailingPut;  // instead of returning the status
-    std::string raiseAt;                   // the first call whose line starts so raises this error
+    std::string raiseAt;                      // the first call whose line starts so raises this error
     std::int32_t raiseNumber = 0;
-    bool checkRaises = true;               // __vbaHresultCheckObj raises, or returns as on success
-    int heldAtExit = -1;                   // what the frame still held when the form was released
+    bool checkRaises = true;  // __vbaHresultCheckObj raises, or returns as on success
+    int heldAtExit = -1;      // what the frame still held when the form was released
     bool temporariesPending = false;
 
     Recording() {
@@ -141,7 +159,9 @@ struct Recording {
         form.runtimeState.owner = this;
         form.PauseCount = 777;  // a pause starts from 1 whatever it finds
     }
-    static Recording& owner(void* f) { return *static_cast<Recording*>(static_cast<program::Form1*>(f)->runtimeState.owner); }
+    static Recording& owner(void* f) {
+        return *static_cast<Recording*>(static_cast<program::Form1*>(f)->runtimeState.owner);
+    }
 
     int heldControls() const { return int(img1.references + img2.references + img3.references) - 3; }
 
@@ -165,8 +185,10 @@ struct Recording {
 
     // A finished pause shows as the count it left, at the next call.
     void notePause() {
-        if (form.PauseCount == pauseLimit + 1) events.push_back({Op::Pause, 0, 0});
-        else if (form.PauseCount != 0 && form.PauseCount != 777) violations += "a pause ended at the wrong count\n";
+        if (form.PauseCount == pauseLimit + 1)
+            events.push_back({Op::Pause, 0, 0});
+        else if (form.PauseCount != 0 && form.PauseCount != 777)
+            violations += "a pause ended at the wrong count\n";
         if (form.PauseCount != 0 && form.PauseCount != 777)
             calls.push_back("PauseCount=" + std::to_string(form.PauseCount));
         form.PauseCount = 0;
@@ -188,7 +210,8 @@ struct Recording {
     }
 
     std::size_t puts() const {
-        return std::size_t(std::count_if(events.begin(), events.end(), [](const Event& e) { return e.op != Op::Pause; }));
+        return std::size_t(
+            std::count_if(events.begin(), events.end(), [](const Event& e) { return e.op != Op::Pause; }));
     }
 
     static program::HandlerLocals* locals() {
@@ -241,8 +264,10 @@ struct Recording {
     std::string variantName(const Variant* v) const {
         if (v == &form.MovePos) return "MovePos";
         if (const program::HandlerLocals* l = locals()) {
-            const std::pair<const Variant*, const char*> named[] = {{&l->startConstant, "start"}, {&l->endConstant, "end"},
-                                                                    {&l->stepConstant, "step"},   {&l->hiddenEnd, "pair1"},
+            const std::pair<const Variant*, const char*> named[] = {{&l->startConstant, "start"},
+                                                                    {&l->endConstant, "end"},
+                                                                    {&l->stepConstant, "step"},
+                                                                    {&l->hiddenEnd, "pair1"},
                                                                     {&l->hiddenStep, "pair2"}};
             for (const auto& [at, name] : named)
                 if (v == at) return name;
@@ -271,9 +296,12 @@ struct Recording {
         const HandlerFrameRecord* f = registrationHead;
         if (!f) return "frame{none}";
         std::string text = "frame{";
-        if (f->procedureDescriptor == symbol("procedure.Command1_Click")) text += "Command1_Click";
-        else if (f->procedureDescriptor == symbol("procedure.Command2_Click")) text += "Command2_Click";
-        else text += "?";
+        if (f->procedureDescriptor == symbol("procedure.Command1_Click"))
+            text += "Command1_Click";
+        else if (f->procedureDescriptor == symbol("procedure.Command2_Click"))
+            text += "Command2_Click";
+        else
+            text += "?";
         text += ", result=" + std::to_string(f->result);
         const auto registered = reinterpret_cast<runtime_interface::AnyRoutine>(f->handler);
         if (registered != program::importAddressTable[int(Import::__vbaExceptHandler)]) text += ", another handler";
@@ -309,30 +337,35 @@ public:
             active().log("__vbaFreeObj(" + active().temporaryName(t) + ")");
             runtime::__vbaFreeObj(t);
         });
-        set<Import::__vbaHresultCheckObj>([](std::int32_t status, ImageControlInterface* c, const Guid* id, std::int32_t slot) {
-            active().log("__vbaHresultCheckObj(" + hex(status) + ", " + active().controlName(c) + ", " + guidText(*id) + ", " +
-                      std::to_string(slot) + ")");
-            if (active().checkRaises) runtime::__vbaHresultCheckObj(status, c, id, slot);
-        });
+        set<Import::__vbaHresultCheckObj>(
+            [](std::int32_t status, ImageControlInterface* c, const Guid* id, std::int32_t slot) {
+                active().log("__vbaHresultCheckObj(" + hex(status) + ", " + active().controlName(c) + ", " +
+                             guidText(*id) + ", " + std::to_string(slot) + ")");
+                if (active().checkRaises) runtime::__vbaHresultCheckObj(status, c, id, slot);
+            });
         set<Import::__vbaErrorOverflow>([] {
             active().log("__vbaErrorOverflow()");
             runtime::__vbaErrorOverflow();
         });
-        set<Import::__vbaVarForInit>([](Variant* counter, Variant* first, Variant* second, const Variant* start,
-                                        const Variant* end, const Variant* step) {
+        set<Import::__vbaVarForInit>([](Variant* counter,
+                                        Variant* first,
+                                        Variant* second,
+                                        const Variant* start,
+                                        const Variant* end,
+                                        const Variant* step) {
             active().log("__vbaVarForInit(" + active().variantName(counter) + ", " + active().pairText(first) + ", " +
-                      active().pairText(second) + ", " + active().variantText(start) + ", " + active().variantText(end) + ", " +
-                      active().variantText(step) + ")");
+                         active().pairText(second) + ", " + active().variantText(start) + ", " +
+                         active().variantText(end) + ", " + active().variantText(step) + ")");
             return runtime::__vbaVarForInit(counter, first, second, start, end, step);
         });
         set<Import::__vbaVarForNext>([](Variant* counter, Variant* first, Variant* second) {
-            active().log("__vbaVarForNext(" + active().variantText(counter) + ", " + active().variantName(first) + ", " +
-                      active().variantName(second) + ")");
+            active().log("__vbaVarForNext(" + active().variantText(counter) + ", " + active().variantName(first) +
+                         ", " + active().variantName(second) + ")");
             return runtime::__vbaVarForNext(counter, first, second);
         });
         set<Import::__vbaVarAdd>([](Variant* result, const Variant* addend, const Variant* variable) {
             active().log("__vbaVarAdd(" + active().variantText(result) + ", " + active().variantText(addend) + ", " +
-                      active().variantText(variable) + ")");
+                         active().variantText(variable) + ")");
             return runtime::__vbaVarAdd(result, addend, variable);
         });
         set<Import::__vbaR4Var>([](const Variant* v) {
@@ -407,9 +440,20 @@ struct GallopOp {
 };
 
 const GallopOp kGallopStep[] = {
-    {Op::Visible, 1, -1}, {Op::Visible, 2, 0}, {Op::Visible, 3, 0},  {Op::Left, 1, 0},   {Op::Pause, 0, 0},
-    {Op::Visible, 1, 0},  {Op::Visible, 2, -1}, {Op::Left, 2, 100},   {Op::Pause, 0, 0},
-    {Op::Visible, 1, 0},  {Op::Visible, 2, 0}, {Op::Visible, 3, -1}, {Op::Left, 3, 200}, {Op::Pause, 0, 0},
+    {Op::Visible, 1, -1},
+    {Op::Visible, 2, 0},
+    {Op::Visible, 3, 0},
+    {Op::Left, 1, 0},
+    {Op::Pause, 0, 0},
+    {Op::Visible, 1, 0},
+    {Op::Visible, 2, -1},
+    {Op::Left, 2, 100},
+    {Op::Pause, 0, 0},
+    {Op::Visible, 1, 0},
+    {Op::Visible, 2, 0},
+    {Op::Visible, 3, -1},
+    {Op::Left, 3, 200},
+    {Op::Pause, 0, 0},
 };
 
 std::vector<Event> expectedGallop() {
@@ -600,10 +644,20 @@ testing::AssertionResult sameCalls(const std::vector<std::string>& got, const st
 
 void PrintTo(const Handler& h, std::ostream* os) { *os << h.name; }
 
-const Handler kSlide{"Command1_Click", program::Command1_Click, 20000000, expectedSlide,
-                     kSlideEntryCalls, kSlideStepCalls, kSlideExitCalls};
-const Handler kGallop{"Command2_Click", program::Command2_Click, 50000000, expectedGallop,
-                      kGallopEntryCalls, kGallopStepCalls, kGallopExitCalls};
+const Handler kSlide{"Command1_Click",
+                     program::Command1_Click,
+                     20000000,
+                     expectedSlide,
+                     kSlideEntryCalls,
+                     kSlideStepCalls,
+                     kSlideExitCalls};
+const Handler kGallop{"Command2_Click",
+                      program::Command2_Click,
+                      50000000,
+                      expectedGallop,
+                      kGallopEntryCalls,
+                      kGallopStepCalls,
+                      kGallopExitCalls};
 
 std::int32_t runHandler(Recording& recording, const Handler& h, bool asEvent) {
     recording.pauseLimit = h.pauseLimit;
@@ -697,7 +751,10 @@ struct FirstRaise {
 void PrintTo(const FirstRaise& f, std::ostream* os) { *os << f.name; }
 
 const FirstRaise kFirstRaises[] = {
-    {"slide_first_accessor", &kSlide, "Img1 accessor", 7,
+    {"slide_first_accessor",
+     &kSlide,
+     "Img1 accessor",
+     7,
      {
          "AddRef(form) frame{Command1_Click, result=1}",
          "temporaries{temp=null, start=empty, end=empty, step=empty, pair1=empty, pair2=empty}",
@@ -707,7 +764,10 @@ const FirstRaise kFirstRaises[] = {
          "__vbaFreeVarList(2, pair1=empty, pair2=empty) result=1",
          "Release(form) frame{Command1_Click, result=1}",
      }},
-    {"gallop_loop_start", &kGallop, "__vbaVarForInit", 6,
+    {"gallop_loop_start",
+     &kGallop,
+     "__vbaVarForInit",
+     6,
      {
          "AddRef(form) frame{Command2_Click, result=1}",
          "temporaries{temp=null, start=int16 0, end=int16 8000, step=int16 400, pair1=empty, pair2=empty, sum=empty}",
@@ -756,7 +816,11 @@ struct ErrorExit {
 void PrintTo(const ErrorExit& e, std::ostream* os) { *os << e.name; }
 
 const ErrorExit kErrorExits[] = {
-    {"slide_left_from_the_event", &kSlide, true, 4, 1,
+    {"slide_left_from_the_event",
+     &kSlide,
+     true,
+     4,
+     1,
      {
          "PauseCount=20000001",
          "__vbaVarForNext(MovePos=int16 0, pair1, pair2)",
@@ -770,7 +834,11 @@ const ErrorExit kErrorExits[] = {
          "__vbaFreeVarList(2, pair1=held, pair2=held) result=1",
          "Release(form) frame{Command1_Click, result=1}",
      }},
-    {"slide_visible_as_a_method", &kSlide, false, 0, 0,
+    {"slide_visible_as_a_method",
+     &kSlide,
+     false,
+     0,
+     0,
      {
          "AddRef(form) frame{Command1_Click, result=0}",
          "temporaries{temp=null, start=empty, end=empty, step=empty, pair1=empty, pair2=empty}",
@@ -783,7 +851,11 @@ const ErrorExit kErrorExits[] = {
          "__vbaFreeVarList(2, pair1=empty, pair2=empty) result=0",
          "Release(form) frame{Command1_Click, result=0}",
      }},
-    {"gallop_offset_left_from_the_event", &kGallop, true, 6, 1,
+    {"gallop_offset_left_from_the_event",
+     &kGallop,
+     true,
+     6,
+     1,
      {
          "Img2 accessor(form)",
          "__vbaObjSet(temp=null, Img2)",
@@ -797,7 +869,11 @@ const ErrorExit kErrorExits[] = {
          "__vbaFreeVarList(2, pair1=held, pair2=held) result=1",
          "Release(form) frame{Command2_Click, result=1}",
      }},
-    {"gallop_visible_as_a_method", &kGallop, false, 9, 0,
+    {"gallop_visible_as_a_method",
+     &kGallop,
+     false,
+     9,
+     0,
      {
          "Img3 accessor(form)",
          "__vbaObjSet(temp=null, Img3)",
@@ -824,7 +900,8 @@ TEST_P(ErrorExitPoint, ReturnsWhatTheResultSlotHolds) {
     ASSERT_TRUE(pending.has_value());
     EXPECT_EQ(pending->number(), 380);
     ASSERT_GE(recording.calls.size(), e.lastCalls.size());
-    const std::vector<std::string> last(recording.calls.end() - std::ptrdiff_t(e.lastCalls.size()), recording.calls.end());
+    const std::vector<std::string> last(recording.calls.end() - std::ptrdiff_t(e.lastCalls.size()),
+                                        recording.calls.end());
     EXPECT_TRUE(sameCalls(last, e.lastCalls));
     EXPECT_EQ(registrationHead, nullptr);
 }
@@ -916,7 +993,8 @@ TEST(FailedPutDeathTest, TellsTheUserAndEndsTheProcessWithAnErrorCode) {
             startedForm().callMethod(1, recording.reference(true));
             std::exit(0);  // not reached: the runtime ends the process
         },
-        testing::ExitedWithCode(1), "Run-time error '380':\n\nInvalid property value");
+        testing::ExitedWithCode(1),
+        "Run-time error '380':\n\nInvalid property value");
 }
 
 INSTANTIATE_TEST_SUITE_P(Puts, FailedPut, testing::ValuesIn(kFailures),

@@ -57,7 +57,8 @@ public:
             std::memcpy(address.sun_path + 1, path.data(), path.size());  // sun_path[0] stays 0: abstract
             SilentListener l(socket(AF_UNIX, SOCK_STREAM, 0), ":" + std::to_string(number));
             const auto length = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + path.size());
-            if (bind(l.fd_, reinterpret_cast<const sockaddr*>(&address), length) == 0 && listen(l.fd_, 8) == 0) return l;
+            if (bind(l.fd_, reinterpret_cast<const sockaddr*>(&address), length) == 0 && listen(l.fd_, 8) == 0)
+                return l;
         }
         return SilentListener(-1, "no free display number");
     }
@@ -79,7 +80,6 @@ public:
     bool listening() const { return fd_ >= 0; }
     // The DISPLAY value that leads to it, or why there is none.
     const std::string& display() const { return display_; }
-
 
 private:
     SilentListener(int fd, std::string display) : fd_(fd), display_(std::move(display)) {}
@@ -154,9 +154,10 @@ TEST(DisplayStart, SilentDisplayEndsWithOneLineAndExitCode2) {
             continue;
         }
         EXPECT_EQ(program.exitCode(), 2);
-        EXPECT_EQ(program.standardError(), "zelk: cannot open the window: the display did not answer within 15 seconds "
-                                           "(platform default, DISPLAY \"" + silent.display() +
-                                           "\"); a display is needed\n");
+        EXPECT_EQ(program.standardError(),
+                  "zelk: cannot open the window: the display did not answer within 15 seconds "
+                  "(platform default, DISPLAY \"" +
+                      silent.display() + "\"); a display is needed\n");
     }
 }
 
@@ -167,8 +168,9 @@ TEST(DisplayStart, ScreenNeedsAtLeast15BitsOfColour) {
         int depth;
         const char* says;  // null: the window opens
     } cases[] = {
-        {8, "zelk: cannot open the window: the screen has 8 bits of colour (platform default, DISPLAY \"%1\"); "
-            "the window needs at least 15\n"},
+        {8,
+         "zelk: cannot open the window: the screen has 8 bits of colour (platform default, DISPLAY \"%1\"); "
+         "the window needs at least 15\n"},
         {15, nullptr},
         {16, nullptr},
     };

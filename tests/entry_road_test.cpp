@@ -26,7 +26,8 @@ std::vector<std::uint8_t> jumpTo(std::uint32_t from, std::uint32_t to) {
 // An event entry at `at` that subtracts with a 32-bit immediate, then jumps.
 std::vector<std::uint8_t> wideEntry(std::uint32_t at, std::uint32_t subtrahend, std::uint32_t to) {
     std::vector<std::uint8_t> code{0x81, 0x6C, 0x24, 0x04};
-    for (const auto& part : {littleEndianBytes(subtrahend), jumpTo(at + 8, to)}) code.insert(code.end(), part.begin(), part.end());
+    for (const auto& part : {littleEndianBytes(subtrahend), jumpTo(at + 8, to)})
+        code.insert(code.end(), part.begin(), part.end());
     return code;
 }
 
@@ -62,9 +63,16 @@ TEST(EntryRoad, AClickRunsTheHandlerItsStoredEntryJumpsTo) {
         {"as stored", {}, kSlideFromStart, 20000001, kGallop, 50000001},
         {"event entries' jumps swapped",
          {{event1 + 5, jumpTo(event1 + 5, methodEntry(1))}, {event2 + 5, jumpTo(event2 + 5, methodEntry(0))}},
-         kGallop, 50000001, kSlideAfterGallop, 20000001},
+         kGallop,
+         50000001,
+         kSlideAfterGallop,
+         20000001},
         {"Command1's entry subtracting a 32-bit value",
-         {{event1, wideEntry(event1, subtrahend1, methodEntry(0))}}, kSlideFromStart, 20000001, kGallop, 50000001},
+         {{event1, wideEntry(event1, subtrahend1, methodEntry(0))}},
+         kSlideFromStart,
+         20000001,
+         kGallop,
+         50000001},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -72,7 +80,8 @@ TEST(EntryRoad, AClickRunsTheHandlerItsStoredEntryJumpsTo) {
         const auto project = runtime::startProject(patched.process(), image_symbols::kProjectHeader);
         const auto* form = static_cast<const program::Form1*>(project->form->object());
         // After the patched process has bound the imports.
-        const ImportSpy<formats::Import::__vbaVarForNext> onePass([](runtime_interface::Variant*, runtime_interface::Variant*, runtime_interface::Variant*) { return 0; });
+        const ImportSpy<formats::Import::__vbaVarForNext> onePass(
+            [](runtime_interface::Variant*, runtime_interface::Variant*, runtime_interface::Variant*) { return 0; });
         EXPECT_EQ(project->form->fireEvent(2, 0), 0);  // Command1's Click
         expectPictures(*project->form, c.afterCommand1, "after Command1's click");
         EXPECT_EQ(form->PauseCount, c.pausesAfterCommand1);
@@ -99,8 +108,10 @@ TEST(EntryRoad, ClicksAndMethodCallsGoWhereStartUpFoundTheEntriesLead) {
          {{event1 + 5, jumpTo(event1 + 5, method1)}, {event2 + 5, jumpTo(event2 + 5, method0)}}},
         {"event entries overwritten with code the runtime cannot follow", {{event1, {0xC3}}, {event2, {0xC3}}}},
         {"sink table slots cleared",
-         {{symbol("sink_table.Command1") + 24, littleEndianBytes(0)}, {symbol("sink_table.Command2") + 24, littleEndianBytes(0)}}},
-        {"method entries' jumps swapped", {{method0, jumpTo(method0, gallopBody)}, {method1, jumpTo(method1, slideBody)}}},
+         {{symbol("sink_table.Command1") + 24, littleEndianBytes(0)},
+          {symbol("sink_table.Command2") + 24, littleEndianBytes(0)}}},
+        {"method entries' jumps swapped",
+         {{method0, jumpTo(method0, gallopBody)}, {method1, jumpTo(method1, slideBody)}}},
     };
     const struct {
         const char* what;
@@ -126,9 +137,9 @@ TEST(EntryRoad, ClicksAndMethodCallsGoWhereStartUpFoundTheEntriesLead) {
         const ImportSpy<formats::Import::__vbaVarForNext> onePass(
             [](runtime_interface::Variant*, runtime_interface::Variant*, runtime_interface::Variant*) { return 0; });
         for (const auto& step : steps) {
-            const std::int32_t status = step.click ? form.fireEvent(step.number, 0)
-                                                   : form.callMethod(std::size_t(step.number),
-                                                                     reinterpret_cast<std::uintptr_t>(object));
+            const std::int32_t status =
+                step.click ? form.fireEvent(step.number, 0)
+                           : form.callMethod(std::size_t(step.number), reinterpret_cast<std::uintptr_t>(object));
             EXPECT_EQ(status, 0) << step.what;
             expectPictures(form, step.after, step.what);
             EXPECT_EQ(object->PauseCount, step.pauses) << step.what;
@@ -150,27 +161,42 @@ TEST(EntryRoad, AnEntryTheRuntimeCannotFollowStopsStartUpNamingIt) {
         bool outsideImage;  // BadAddress rather than BadDescriptor
         std::string message;
     } cases[] = {
-        {"unknown opcode", {{event1, {0xC3}}}, false,
+        {"unknown opcode",
+         {{event1, {0xC3}}},
+         false,
          "Command1 event slot 0: entry at " + hex(event1) + " holds code the runtime cannot follow (0xC3 at " +
              hex(event1) + ")"},
-        {"method on the code range's padding", {{symbol("method_table") + 4, littleEndianBytes(padding)}}, false,
+        {"method on the code range's padding",
+         {{symbol("method_table") + 4, littleEndianBytes(padding)}},
+         false,
          "method 1: entry at " + hex(padding) + " holds code the runtime cannot follow (0xCC at " + hex(padding) + ")"},
-        {"8-bit subtraction from another operand", {{event1, {0x83, 0x6D}}}, false,
+        {"8-bit subtraction from another operand",
+         {{event1, {0x83, 0x6D}}},
+         false,
          "Command1 event slot 0: entry at " + hex(event1) + " holds code the runtime cannot follow (0x83 at " +
              hex(event1) + ")"},
-        {"32-bit subtraction from another operand", {{event2, wideEntry(event2, 4, methodEntry(1))}, {event2 + 3, {0x08}}},
+        {"32-bit subtraction from another operand",
+         {{event2, wideEntry(event2, 4, methodEntry(1))}, {event2 + 3, {0x08}}},
          false,
          "Command2 event slot 0: entry at " + hex(event2) + " holds code the runtime cannot follow (0x81 at " +
              hex(event2) + ")"},
-        {"jump to a clean-up", {{event2 + 5, jumpTo(event2 + 5, cleanup)}}, false,
+        {"jump to a clean-up",
+         {{event2 + 5, jumpTo(event2 + 5, cleanup)}},
+         false,
          "Command2 event slot 0: entry at " + hex(event2) + " leads to a handler's clean-up or exit point at " +
              hex(cleanup)},
-        {"loop of jumps", {{methodEntry(0), jumpTo(methodEntry(0), event1)}}, false,
+        {"loop of jumps",
+         {{methodEntry(0), jumpTo(methodEntry(0), event1)}},
+         false,
          "Command1 event slot 0: entry at " + hex(event1) + " reaches no handler"},
-        {"jump out of the image", {{event1 + 5, jumpTo(event1 + 5, 0x7FFF0000)}}, true,
+        {"jump out of the image",
+         {{event1 + 5, jumpTo(event1 + 5, 0x7FFF0000)}},
+         true,
          "Command1 event slot 0: entry at " + hex(event1) +
              " leads outside the image: entry code: 1 bytes at 0x7FFF0000 lie outside the image"},
-        {"event slot outside the image", {{symbol("sink_table.Command2") + 24, littleEndianBytes(0xFFFFFF00)}}, true,
+        {"event slot outside the image",
+         {{symbol("sink_table.Command2") + 24, littleEndianBytes(0xFFFFFF00)}},
+         true,
          "Command2 event slot 0: entry at 0xFFFFFF00 leads outside the image: entry code: 1 bytes at 0xFFFFFF00 lie "
          "outside the image"},
     };
@@ -181,8 +207,10 @@ TEST(EntryRoad, AnEntryTheRuntimeCannotFollowStopsStartUpNamingIt) {
             runtime::startProject(patched.process(), image_symbols::kProjectHeader);
             ADD_FAILURE() << "started";
         } catch (const std::runtime_error& e) {
-            if (c.outsideImage) EXPECT_NE(dynamic_cast<const runtime::BadAddress*>(&e), nullptr) << e.what();
-            else EXPECT_NE(dynamic_cast<const runtime::BadDescriptor*>(&e), nullptr) << e.what();
+            if (c.outsideImage)
+                EXPECT_NE(dynamic_cast<const runtime::BadAddress*>(&e), nullptr) << e.what();
+            else
+                EXPECT_NE(dynamic_cast<const runtime::BadDescriptor*>(&e), nullptr) << e.what();
             EXPECT_EQ(e.what(), c.message);
         }
     }

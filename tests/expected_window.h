@@ -88,7 +88,8 @@ inline testing::AssertionResult showsSceneWith(const QImage& shot, const std::ve
         const QImage& picture = painted(pose(h.name).bitmap);
         for (int v = 0; v < box.height(); ++v)
             for (int u = 0; u < box.width(); ++u)
-                want.setPixel(box.x() + u, box.y() + v,
+                want.setPixel(box.x() + u,
+                              box.y() + v,
                               picture.pixel(samples(u, picture.width(), box.width())[0],
                                             samples(v, picture.height(), box.height())[0]));
     }

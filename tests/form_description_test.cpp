@@ -30,6 +30,8 @@ struct Piece {
     std::size_t skip = 0;
 };
 
+// One stored piece a line.
+// clang-format off
 const Piece kPieces[] = {
     {0, "magic", {0xFF, 0xCC, 0x31, 0x00}},
     {4, "header byte", {0x05}},
@@ -106,6 +108,8 @@ const Piece kPieces[] = {
     {1198709, "Img1 Stretch", {0x0A, 0xFF}},
     {1198711, "Img1 end, children end, end of form", {0xFF, 0x02, 0x04}},
 };
+// clang-format on
+// clang-format on
 
 TEST(FormDescription, EveryByteButThePixelsIsAsListed) {
     const auto d = description();
@@ -144,15 +148,15 @@ TEST(FormDescription, BitmapHeadersAreAsListed) {
             for (int i = 0; i < size; ++i) expected.push_back(std::uint8_t(value >> (8 * i)));
         };
         add(h.fileSize, 4);
-        add(0, 2);  // reserved
-        add(0, 2);  // reserved
+        add(0, 2);   // reserved
+        add(0, 2);   // reserved
         add(54, 4);  // pixel offset
         add(40, 4);  // info header size
         add(h.width, 4);
         add(h.height, 4);
-        add(1, 2);  // planes
+        add(1, 2);   // planes
         add(24, 2);  // bits per pixel
-        add(0, 4);  // compression
+        add(0, 4);   // compression
         add(h.imageSize, 4);
         add(0, 4);  // horizontal resolution
         add(0, 4);  // vertical resolution
@@ -196,50 +200,110 @@ struct Corruption {
 const Corruption kCorruptions[] = {
     {"wrong magic", 0, {0xFE}, "description magic is not 0x0031CCFF", 0},
     {"ends inside its header", 0, {}, "header runs past the end of the frame", 21, 50},
-    {"total size one too large", 89, {0x22, 0x4A, 0x12, 0x00}, "89 + total size differs from the description's length", 89},
+    {"total size one too large",
+     89,
+     {0x22, 0x4A, 0x12, 0x00},
+     "89 + total size differs from the description's length",
+     89},
     {"truncated in the scene", 0, {}, "record size runs past the end of the description", 93, 200000},
-    {"record size below a record's own fields", 944895, {0x09},
-     "record size is below the 10 bytes of a record's own fields", 944895},
-    {"Command2's record size one too large", 944895, {0x2C},
-     "record size disagrees with where its properties end in record \"Command2\" (44 bytes at 944895)", 944895},
-    {"name's length runs past its record", 944900, {0x30},
-     "name's length 48 runs past the end of the record at 944895", 944900},
+    {"record size below a record's own fields",
+     944895,
+     {0x09},
+     "record size is below the 10 bytes of a record's own fields",
+     944895},
+    {"Command2's record size one too large",
+     944895,
+     {0x2C},
+     "record size disagrees with where its properties end in record \"Command2\" (44 bytes at 944895)",
+     944895},
+    {"name's length runs past its record",
+     944900,
+     {0x30},
+     "name's length 48 runs past the end of the record at 944895",
+     944900},
     {"name without its closing zero", 944910, {'X'}, "name is not NUL-terminated in the record at 944895", 944910},
-    {"record ends before its kind code", 944895, {0x10},
-     "kind code runs past the end of record \"Command2\" (16 bytes at 944895)", 944911},
-    {"form's control index", 97, {0x01}, "form's control index 1 is not 0 in record \"Form1\" (944801 bytes at 93)", 97},
-    {"form's kind code", 106, {0x04}, "form's kind code 0x04 is not 0x0D in record \"Form1\" (944801 bytes at 93)", 106},
-    {"duplicate control index", 944943, {0x01},
-     "control index 1 is not 2 (controls are numbered 1, 2, 3, ... in stored order) in record \"Command1\" (42 bytes at "
+    {"record ends before its kind code",
+     944895,
+     {0x10},
+     "kind code runs past the end of record \"Command2\" (16 bytes at 944895)",
+     944911},
+    {"form's control index",
+     97,
+     {0x01},
+     "form's control index 1 is not 0 in record \"Form1\" (944801 bytes at 93)",
+     97},
+    {"form's kind code",
+     106,
+     {0x04},
+     "form's kind code 0x04 is not 0x0D in record \"Form1\" (944801 bytes at 93)",
+     106},
+    {"duplicate control index",
+     944943,
+     {0x01},
+     "control index 1 is not 2 (controls are numbered 1, 2, 3, ... in stored order) in record \"Command1\" (42 bytes "
+     "at "
      "944939)",
      944943},
-    {"control index out of order", 944986, {0x05},
+    {"control index out of order",
+     944986,
+     {0x05},
      "control index 5 is not 3 (controls are numbered 1, 2, 3, ... in stored order) in record \"Img3\" (87298 bytes at "
      "944982)",
      944986},
-    {"unknown kind code", 944911, {0x05},
-     "control's kind code 0x05 is neither 0x04 nor 0x18 in record \"Command2\" (43 bytes at 944895)", 944911},
-    {"a control with the form's kind code", 944911, {0x0D},
-     "control's kind code 0x0D is neither 0x04 nor 0x18 in record \"Command2\" (43 bytes at 944895)", 944911},
-    {"record ends before its end of properties", 944895, {0x1E},
-     "property code runs past the end of record \"Command2\" (30 bytes at 944895)", 944925},
-    {"unknown property code", 944912, {0x05},
-     "unknown property code 0x05 for kind 0x04 in record \"Command2\" (43 bytes at 944895)", 944912},
-    {"property codes descending", 944934, {0x01},
+    {"unknown kind code",
+     944911,
+     {0x05},
+     "control's kind code 0x05 is neither 0x04 nor 0x18 in record \"Command2\" (43 bytes at 944895)",
+     944911},
+    {"a control with the form's kind code",
+     944911,
+     {0x0D},
+     "control's kind code 0x0D is neither 0x04 nor 0x18 in record \"Command2\" (43 bytes at 944895)",
+     944911},
+    {"record ends before its end of properties",
+     944895,
+     {0x1E},
+     "property code runs past the end of record \"Command2\" (30 bytes at 944895)",
+     944925},
+    {"unknown property code",
+     944912,
+     {0x05},
+     "unknown property code 0x05 for kind 0x04 in record \"Command2\" (43 bytes at 944895)",
+     944912},
+    {"property codes descending",
+     944934,
+     {0x01},
      "property code 0x01 after 0x04 (codes ascend, each at most once) in record \"Command2\" (43 bytes at 944895)",
      944934},
-    {"repeated property code", 944934, {0x04},
+    {"repeated property code",
+     944934,
+     {0x04},
      "property code 0x04 after 0x04 (codes ascend, each at most once) in record \"Command2\" (43 bytes at 944895)",
      944934},
-    {"string length runs past its record", 944913, {0x30},
-     "Caption's length 48 runs past the end of record \"Command2\" (43 bytes at 944895)", 944913},
-    {"picture frame runs past its record", 944997, {0x55},
-     "Picture's frame length 87522 runs past the end of record \"Img3\" (87298 bytes at 944982)", 944996},
-    {"fixed value runs past its record", 944939, {0x24},
-     "position runs past the end of record \"Command1\" (36 bytes at 944939)", 944969},
-    {"next-sibling marker after the form's record", 944894, {0x03},
-     "expected marker 0x01 or 0x04 after the form's record", 944894},
-    {"end of form after the form's record, controls behind it", 944894, {0x04}, "bytes follow the end-of-form marker",
+    {"string length runs past its record",
+     944913,
+     {0x30},
+     "Caption's length 48 runs past the end of record \"Command2\" (43 bytes at 944895)",
+     944913},
+    {"picture frame runs past its record",
+     944997,
+     {0x55},
+     "Picture's frame length 87522 runs past the end of record \"Img3\" (87298 bytes at 944982)",
+     944996},
+    {"fixed value runs past its record",
+     944939,
+     {0x24},
+     "position runs past the end of record \"Command1\" (36 bytes at 944939)",
+     944969},
+    {"next-sibling marker after the form's record",
+     944894,
+     {0x03},
+     "expected marker 0x01 or 0x04 after the form's record",
+     944894},
+    {"end of form after the form's record, controls behind it",
+     944894,
+     {0x04},
+     "bytes follow the end-of-form marker",
      944895},
     {"unknown marker after a child", 944938, {0x07}, "unknown marker after a child record", 944938},
     {"missing end marker", 1198713, {0x05}, "expected marker 0x04 after 0x02", 1198713},
@@ -254,7 +318,8 @@ TEST(FormDescription, BrokenCopiesAreRejectedWithCheckAndOffset) {
         std::copy(c.bytes.begin(), c.bytes.end(), copy.begin() + std::ptrdiff_t(c.at));
         if (c.length) {
             copy.resize(*c.length, 0);
-            if (copy.size() >= 93) std::ranges::copy(littleEndianBytes(std::uint32_t(copy.size() - 89)), copy.begin() + 89);
+            if (copy.size() >= 93)
+                std::ranges::copy(littleEndianBytes(std::uint32_t(copy.size() - 89)), copy.begin() + 89);
         }
         try {
             formats::walkFormDescription(copy);
@@ -279,7 +344,8 @@ TEST(FormDescription, WalkReadsBackWhatTheWriterWrote) {
     const formats::Guid formGuid(0x01234567, 0x89AB, 0xCDEF, {1, 2, 3, 4, 5, 6, 7, 8});
     // Values as stored: a string with its length and closing zero, a picture with its frame length.
     const formats::ObjectData form{0, "Lone", 0x0D, {{0x01, {4, 0, 'L', 'o', 'n', 'e', 0}}, {0x46, {0x03}}}};
-    const formats::ObjectData button{1, "Button", 0x04, {{0x01, {2, 0, 'G', 'o', 0}}, {0x04, {1, 0, 2, 0, 3, 0, 4, 0}}}};
+    const formats::ObjectData button{
+        1, "Button", 0x04, {{0x01, {2, 0, 'G', 'o', 0}}, {0x04, {1, 0, 2, 0, 3, 0, 4, 0}}}};
     const formats::ObjectData image{2, "Picture", 0x18, {{0x02, {3, 0, 0, 0, 7, 8, 9}}, {0x08, {0xFF}}}};
     const ExpectedObject formRead{0, "Lone", 0x0D, {{0x01, {'L', 'o', 'n', 'e'}}, {0x46, {0x03}}}};
     const ExpectedObject buttonRead{1, "Button", 0x04, {{0x01, {'G', 'o'}}, {0x04, {1, 0, 2, 0, 3, 0, 4, 0}}}};
@@ -299,7 +365,8 @@ TEST(FormDescription, WalkReadsBackWhatTheWriterWrote) {
         EXPECT_EQ(got.name, want.name);
         EXPECT_EQ(got.kind, want.kind);
         std::vector<std::pair<std::uint8_t, std::vector<std::uint8_t>>> properties;
-        for (const formats::PropertyView& p : got.properties) properties.push_back({p.code, {p.value.begin(), p.value.end()}});
+        for (const formats::PropertyView& p : got.properties)
+            properties.push_back({p.code, {p.value.begin(), p.value.end()}});
         EXPECT_EQ(properties, want.properties);
     };
     for (const auto& c : cases) {
@@ -366,7 +433,7 @@ TEST(FormDescription, BrokenPictureStopsTheFormWithCheckAndOffset) {
 TEST(FormDescriptionDeathTest, StartUpWithABrokenDescriptionSaysSoAndFails) {
     PatchedImage broken(std::vector<Write>{{symbol("form_description"), {0xFE}}});  // magic
     EXPECT_EXIT(runtime::runProject(broken.process(), image_symbols::kProjectHeader),
-        testing::ExitedWithCode(2),
+                testing::ExitedWithCode(2),
                 "cannot start: description magic is not 0x0031CCFF at offset 0");
 }
 

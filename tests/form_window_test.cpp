@@ -86,11 +86,16 @@ TEST_F(FormWindowTest, OpensOnTheSceneInItsOwnColoursWithTheHorseAtRest) {
         int x, y;
         QRgb colour;
     } places[] = {
-        {"sky", 0, 0, qRgb(0, 247, 247)},         {"sky", 739, 0, qRgb(0, 247, 247)},
-        {"road", 370, 300, qRgb(189, 148, 123)},  {"road outline", 500, 230, qRgb(0, 0, 0)},
-        {"lawn", 370, 200, qRgb(0, 247, 0)},      {"lawn", 739, 418, qRgb(0, 247, 0)},
-        {"canopy", 100, 100, qRgb(123, 214, 0)},  {"bird", 175, 60, qRgb(255, 0, 0)},
-        {"bush", 520, 100, qRgb(90, 165, 0)},     {"house wall", 600, 60, qRgb(247, 247, 0)},
+        {"sky", 0, 0, qRgb(0, 247, 247)},
+        {"sky", 739, 0, qRgb(0, 247, 247)},
+        {"road", 370, 300, qRgb(189, 148, 123)},
+        {"road outline", 500, 230, qRgb(0, 0, 0)},
+        {"lawn", 370, 200, qRgb(0, 247, 0)},
+        {"lawn", 739, 418, qRgb(0, 247, 0)},
+        {"canopy", 100, 100, qRgb(123, 214, 0)},
+        {"bird", 175, 60, qRgb(255, 0, 0)},
+        {"bush", 520, 100, qRgb(90, 165, 0)},
+        {"house wall", 600, 60, qRgb(247, 247, 0)},
         {"sun's core", 389, 25, qRgb(247, 247, 239)},
     };
     for (const auto& p : places)
@@ -121,8 +126,10 @@ TEST_F(FormWindowTest, EveryPutReachesTheScreenBeforeItReturns) {
         SCOPED_TRACE(std::string(s.put == Put::Left ? "Left" : "Visible") + " of " + s.picture + " to " +
                      std::to_string(s.value));
         runtime::ImageControl& control = image(s.picture);
-        if (s.put == Put::Left) control.putLeft(float(s.value));
-        else control.putVisible(std::int16_t(s.value));
+        if (s.put == Put::Left)
+            control.putLeft(float(s.value));
+        else
+            control.putVisible(std::int16_t(s.value));
         for (const Horse& h : s.shown) {
             const runtime::PixelRect box = image(h.name).box();
             EXPECT_EQ(QRect(box.x, box.y, box.width, box.height), poseBox(h.name, h.left)) << h.name;
@@ -139,7 +146,8 @@ struct Entered {
 };
 Entered entered;
 
-std::int32_t noteEntry(runtime_interface::Variant* counter, runtime_interface::Variant* hiddenEnd, runtime_interface::Variant* hiddenStep, const runtime_interface::Variant* start,
+std::int32_t noteEntry(runtime_interface::Variant* counter, runtime_interface::Variant* hiddenEnd,
+                       runtime_interface::Variant* hiddenStep, const runtime_interface::Variant* start,
                        const runtime_interface::Variant* end, const runtime_interface::Variant* step) {
     ++entered.count;
     entered.mark = runtime_interface::registrationHead->result;
@@ -147,7 +155,9 @@ std::int32_t noteEntry(runtime_interface::Variant* counter, runtime_interface::V
     return runtime::__vbaVarForInit(counter, hiddenEnd, hiddenStep, start, end, step);
 }
 
-std::int32_t endAfterOnePass(runtime_interface::Variant*, runtime_interface::Variant*, runtime_interface::Variant*) { return 0; }
+std::int32_t endAfterOnePass(runtime_interface::Variant*, runtime_interface::Variant*, runtime_interface::Variant*) {
+    return 0;
+}
 
 class OnePassOfALoop {
 public:
@@ -203,10 +213,10 @@ INSTANTIATE_TEST_SUITE_P(Entries, Entering, testing::ValuesIn(kEntries),
 TEST_F(FormWindowTest, ClicksOnAPictureOrTheBackgroundEnterNoHandler) {
     OnePassOfALoop onePass;
     for (QPoint at : {QPoint(100, 250), QPoint(400, 60), QPoint(700, 400)}) {
-        QMouseEvent press(QEvent::MouseButtonPress, at, window_->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, window_->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
+        QMouseEvent press(
+            QEvent::MouseButtonPress, at, window_->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(
+            QEvent::MouseButtonRelease, at, window_->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(window_.get(), &press);
         QApplication::sendEvent(window_.get(), &release);
     }

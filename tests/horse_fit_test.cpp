@@ -42,9 +42,12 @@ TEST_F(HorseFit, OutlineRowMeetsTheRoadAtEveryPlaceOfEverySequence) {
                 bool plain = shot.pixel(x, 226) == kLawn && shot.pixel(x, 234) == kRoad;
                 for (int y = 227; y < 234 && plain; ++y) {
                     const QRgb p = shot.pixel(x, y), above = shot.pixel(x, y - 1);
-                    if (p == kBlack) plain = above == kLawn, row = y;
-                    else if (p == kRoad) plain = above == kBlack || above == kRoad;
-                    else plain = p == kLawn && above == kLawn;
+                    if (p == kBlack)
+                        plain = above == kLawn, row = y;
+                    else if (p == kRoad)
+                        plain = above == kBlack || above == kRoad;
+                    else
+                        plain = p == kLawn && above == kLawn;
                 }
                 if (!plain || row < 0) continue;
                 ++outlineColumns;

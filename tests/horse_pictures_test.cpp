@@ -22,11 +22,10 @@
 namespace zelk::tests {
 namespace {
 
-using formats::Picture;
-using formats::Rgb;
 using formats::framePictureRecord;
+using formats::Picture;
 using formats::readPictureRecord;
-
+using formats::Rgb;
 
 constexpr Rgb kLawnGreen{0, 247, 0};
 constexpr Rgb kRoadBrown{189, 148, 123};
@@ -36,8 +35,8 @@ constexpr Rgb kDarkOrange{222, 107, 0};
 constexpr Rgb kMuzzlePink{255, 231, 231};
 constexpr Rgb kNostrilPink{255, 198, 198};
 constexpr Rgb kEyeWhite{239, 239, 239};
-constexpr Rgb kEightColours[] = {kLawnGreen,  kRoadBrown,  kBlack,       kBodyOrange,
-                                 kDarkOrange, kMuzzlePink, kNostrilPink, kEyeWhite};
+constexpr Rgb kEightColours[] = {
+    kLawnGreen, kRoadBrown, kBlack, kBodyOrange, kDarkOrange, kMuzzlePink, kNostrilPink, kEyeWhite};
 
 // Inclusive pixel ranges.
 struct Box {
@@ -62,21 +61,57 @@ struct Pose {
 };
 
 constexpr Pose kPoses[] = {
-    {"Img1", 161, 164, 65, 1,
-     {0, 159, 11, 163}, {10, 141, 13, 156}, {84, 105, 15, 64}, {2, 29, 69, 88}, {48, 85, 67, 104},
-     {116, 133, 23, 28}, {130, 157, 39, 70}, {140, 145, 55, 58},
+    {"Img1",
+     161,
+     164,
+     65,
+     1,
+     {0, 159, 11, 163},
+     {10, 141, 13, 156},
+     {84, 105, 15, 64},
+     {2, 29, 69, 88},
+     {48, 85, 67, 104},
+     {116, 133, 23, 28},
+     {130, 157, 39, 70},
+     {140, 145, 55, 58},
      {{{12, 27, 145, 154}, {30, 39, 137, 146}, {62, 73, 149, 162}, {88, 93, 135, 144}}},
-     2, 0, std::nullopt},
-    {"Img2", 169, 171, 65, 1,
-     {6, 165, 9, 168}, {22, 149, 11, 156}, {88, 111, 13, 62}, {8, 31, 51, 82}, {50, 87, 67, 104},
-     {120, 139, 23, 28}, {136, 163, 37, 68}, {146, 149, 53, 56},
+     2,
+     0,
+     std::nullopt},
+    {"Img2",
+     169,
+     171,
+     65,
+     1,
+     {6, 165, 9, 168},
+     {22, 149, 11, 156},
+     {88, 111, 13, 62},
+     {8, 31, 51, 82},
+     {50, 87, 67, 104},
+     {120, 139, 23, 28},
+     {136, 163, 37, 68},
+     {146, 149, 53, 56},
      {{{54, 67, 157, 166}, {62, 75, 145, 154}, {88, 95, 137, 146}, {136, 149, 139, 146}}},
-     3, 1, std::nullopt},
-    {"Img3", 172, 169, 62, 0,
-     {8, 167, 6, 165}, {22, 151, 8, 153}, {90, 113, 10, 61}, {10, 39, 48, 75}, {54, 91, 60, 99},
-     {122, 141, 18, 25}, {138, 165, 34, 65}, {148, 151, 52, 55},
+     3,
+     1,
+     std::nullopt},
+    {"Img3",
+     172,
+     169,
+     62,
+     0,
+     {8, 167, 6, 165},
+     {22, 151, 8, 153},
+     {90, 113, 10, 61},
+     {10, 39, 48, 75},
+     {54, 91, 60, 99},
+     {122, 141, 18, 25},
+     {138, 165, 34, 65},
+     {148, 151, 52, 55},
      {{{14, 25, 122, 137}, {36, 43, 134, 137}, {72, 77, 136, 145}, {100, 115, 154, 163}}},
-     2, 1, Box{60, 67, 60, 61}},
+     2,
+     1,
+     Box{60, 67, 60, 61}},
 };
 
 void PrintTo(const Pose& p, std::ostream* out) { *out << p.name; }
@@ -193,7 +228,8 @@ TEST_P(HorsePicture, HasItsSizeAndExactlyTheEightColours) {
 }
 
 TEST_P(HorsePicture, LawnAboveTheOutlineRowAndRoadBelowIt) {
-    const Region roadAbove = pixelsWhere(picture, [&](int, int y, Rgb c) { return y < p.outlineRow && c == kRoadBrown; });
+    const Region roadAbove =
+        pixelsWhere(picture, [&](int, int y, Rgb c) { return y < p.outlineRow && c == kRoadBrown; });
     if (p.saddleAboveOutline) {
         const Box& b = *p.saddleAboveOutline;
         EXPECT_EQ(bounds(roadAbove), b);
@@ -201,7 +237,8 @@ TEST_P(HorsePicture, LawnAboveTheOutlineRowAndRoadBelowIt) {
     } else {
         EXPECT_EQ(bounds(roadAbove), std::nullopt);
     }
-    const Region lawnBelow = pixelsWhere(picture, [&](int, int y, Rgb c) { return y > p.outlineRow && c == kLawnGreen; });
+    const Region lawnBelow =
+        pixelsWhere(picture, [&](int, int y, Rgb c) { return y > p.outlineRow && c == kLawnGreen; });
     EXPECT_EQ(bounds(lawnBelow), std::nullopt);
 }
 
@@ -233,7 +270,8 @@ TEST_P(HorsePicture, IsMadeOfWholeBlocksOnItsGrid) {
                 for (int x = 2 * bx; x < 2 * bx + 2; ++x) {
                     if (y < 0 || y >= picture.height || x >= picture.width || y == p.outlineRow) continue;
                     if (!colour) colour = picture.at(x, y);
-                    EXPECT_EQ(picture.at(x, y), *colour) << "block at pixel (" << 2 * bx << ", " << 2 * by - p.firstBlockRow << ")";
+                    EXPECT_EQ(picture.at(x, y), *colour)
+                        << "block at pixel (" << 2 * bx << ", " << 2 * by - p.firstBlockRow << ")";
                 }
             }
         }
@@ -241,9 +279,8 @@ TEST_P(HorsePicture, IsMadeOfWholeBlocksOnItsGrid) {
 }
 
 TEST_P(HorsePicture, EveryFillLiesInItsBox) {
-    const Region horse = pixelsWhere(picture, [&](int, int y, Rgb c) {
-        return !isBackground(c) && !(y == p.outlineRow && c == kBlack);
-    });
+    const Region horse = pixelsWhere(
+        picture, [&](int, int y, Rgb c) { return !isBackground(c) && !(y == p.outlineRow && c == kBlack); });
     EXPECT_EQ(bounds(horse), p.extent) << "horse's extent";
     const struct {
         const char* feature;
@@ -263,7 +300,8 @@ TEST_P(HorsePicture, EveryFillLiesInItsBox) {
 // one block of the forelock; each patch belongs to exactly one of them.
 TEST_P(HorsePicture, DarkOrangeIsManeTailHoovesAndForelock) {
     std::vector<std::pair<std::string, Box>> features{{"mane", p.mane}, {"tail", p.tail}};
-    for (std::size_t i = 0; i < p.hooves.size(); ++i) features.push_back({"hoof " + std::to_string(i + 1), p.hooves[i]});
+    for (std::size_t i = 0; i < p.hooves.size(); ++i)
+        features.push_back({"hoof " + std::to_string(i + 1), p.hooves[i]});
     std::map<std::string, Region> found;
     std::vector<Box> forelock;
     for (const Region& r : regionsOf(picture, kDarkOrange, kSides)) {
@@ -336,7 +374,8 @@ TEST(HorsePoses, Img1LowestHoofIsCutByTheBottomEdge) {
     const Pose& p = pose("Img1");
     const Picture& picture = painted(p);
     const Box& hoof = p.hooves[2];
-    const Region bottom = pixelsWhere(picture, [&](int, int y, Rgb c) { return y == picture.height - 1 && c != kRoadBrown; });
+    const Region bottom =
+        pixelsWhere(picture, [&](int, int y, Rgb c) { return y == picture.height - 1 && c != kRoadBrown; });
     ASSERT_FALSE(bottom.empty());
     for (const Point& q : bottom) EXPECT_EQ(picture.at(q.x, q.y), kBlack) << "column " << q.x;
     const Box b = *bounds(bottom);

@@ -6,8 +6,7 @@
 namespace zelk::tests {
 namespace {
 
-constexpr std::uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF, kCyan = 0x00FFFF, kSilver = 0xC0C0C0,
-                        kGrey = 0x808080;
+constexpr std::uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF, kCyan = 0x00FFFF, kSilver = 0xC0C0C0, kGrey = 0x808080;
 
 struct Rect {
     int x0, y0, x1, y1;  // inclusive
@@ -38,8 +37,22 @@ const Image kImages[] = {
 };
 
 const std::vector<std::uint32_t> kStandardColours = {
-    0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0x808080,
-    0xC0C0C0, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
+    0x000000,
+    0x800000,
+    0x008000,
+    0x808000,
+    0x000080,
+    0x800080,
+    0x008080,
+    0x808080,
+    0xC0C0C0,
+    0xFF0000,
+    0x00FF00,
+    0xFFFF00,
+    0x0000FF,
+    0xFF00FF,
+    0x00FFFF,
+    0xFFFFFF,
 };
 
 // The drawn rows of column x: one unbroken run, as [first, last].
@@ -142,10 +155,14 @@ TEST(IconGroup, EachImageShowsTheSlantedWindowAndItsWedgeInTheirBoxes) {
             for (int y = top; y <= bottom; ++y) {
                 const int fromTop = y - top;
                 std::uint32_t part = look.face;
-                if (side || y == bottom || fromTop == 0 || fromTop == 2) part = look.outline;
-                else if (fromTop == 1) part = look.titleBand;
-                else if (fromTop == 3) part = look.titleLineBelow;
-                else if (y == bottom - 1) part = look.shading;
+                if (side || y == bottom || fromTop == 0 || fromTop == 2)
+                    part = look.outline;
+                else if (fromTop == 1)
+                    part = look.titleBand;
+                else if (fromTop == 3)
+                    part = look.titleLineBelow;
+                else if (y == bottom - 1)
+                    part = look.shading;
                 EXPECT_EQ(icon.colourAt(x, y), part) << "at " << x << ", " << y;
             }
         }

@@ -38,7 +38,8 @@ Bytes header(std::uint32_t width, std::uint32_t doubledHeight, std::uint32_t bit
 
 std::vector<Rgb> greyRamp(int count) {
     std::vector<Rgb> colours;
-    for (int i = 0; i < count; ++i) colours.push_back({std::uint8_t(i), std::uint8_t(0x10 + i), std::uint8_t(0x20 + i)});
+    for (int i = 0; i < count; ++i)
+        colours.push_back({std::uint8_t(i), std::uint8_t(0x10 + i), std::uint8_t(0x20 + i)});
     return colours;
 }
 
@@ -79,7 +80,9 @@ TEST(IconImageFormat, LaysOutHeaderColourTableColourRowsAndMaskRowsBottomFirst) 
         Bytes bytes;
     } cases[] = {
         {"3 x 2, 2 colours", image(3, 2, 1, {1, 0, 1, 0, 1, 1}, {0, 0, 1, 1, 0, 0}), twoColours},
-        {"9 x 1, 16 colours", image(9, 1, 4, {1, 2, 3, 4, 5, 6, 7, 8, 15}, {0, 0, 0, 0, 0, 0, 0, 0, 1}), sixteenColours},
+        {"9 x 1, 16 colours",
+         image(9, 1, 4, {1, 2, 3, 4, 5, 6, 7, 8, 15}, {0, 0, 0, 0, 0, 0, 0, 0, 1}),
+         sixteenColours},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -99,7 +102,7 @@ TEST(IconImageFormat, ReadsBackWhatItEncodesAtEveryDepth) {
         {32, 32, 1, 304},  // the stored images' shapes and lengths
         {32, 32, 4, 744},
         {16, 16, 4, 296},
-        {33, 3, 1, 96},    // a row one bit past 32
+        {33, 3, 1, 96},  // a row one bit past 32
         {5, 2, 8, 1088},
         {256, 1, 1, 112},  // the widest a group entry holds
     };
@@ -162,32 +165,69 @@ TEST(IconImageReader, RefusesEachBrokenImageByItsOwnCheck) {
     auto grow = [](Bytes& b, std::size_t count) { b.resize(b.size() + count, 0); };
     const Breakage cases[] = {
         {"header size", [](Bytes& b) { putLittleEndian(b, 0, 12, 4); }, "icon bitmap header size is not 40", 0},
-        {"no width", [](Bytes& b) { putLittleEndian(b, 4, 0, 4); b.resize(48); }, "icon width is not 1 to 256 pixels", 4},
-        {"width 257", [&](Bytes& b) { putLittleEndian(b, 4, 257, 4); grow(b, 64); }, "icon width is not 1 to 256 pixels", 4},
-        {"odd doubled height", [](Bytes& b) { putLittleEndian(b, 8, 3, 4); },
-         "icon height is not twice 1 to 256 pixels (colour image and mask)", 8},
-        {"no height", [](Bytes& b) { putLittleEndian(b, 8, 0, 4); b.resize(48); },
-         "icon height is not twice 1 to 256 pixels (colour image and mask)", 8},
-        {"height 257", [&](Bytes& b) { putLittleEndian(b, 8, 514, 4); grow(b, 2048); },
-         "icon height is not twice 1 to 256 pixels (colour image and mask)", 8},
+        {"no width",
+         [](Bytes& b) {
+             putLittleEndian(b, 4, 0, 4);
+             b.resize(48);
+         },
+         "icon width is not 1 to 256 pixels",
+         4},
+        {"width 257",
+         [&](Bytes& b) {
+             putLittleEndian(b, 4, 257, 4);
+             grow(b, 64);
+         },
+         "icon width is not 1 to 256 pixels",
+         4},
+        {"odd doubled height",
+         [](Bytes& b) { putLittleEndian(b, 8, 3, 4); },
+         "icon height is not twice 1 to 256 pixels (colour image and mask)",
+         8},
+        {"no height",
+         [](Bytes& b) {
+             putLittleEndian(b, 8, 0, 4);
+             b.resize(48);
+         },
+         "icon height is not twice 1 to 256 pixels (colour image and mask)",
+         8},
+        {"height 257",
+         [&](Bytes& b) {
+             putLittleEndian(b, 8, 514, 4);
+             grow(b, 2048);
+         },
+         "icon height is not twice 1 to 256 pixels (colour image and mask)",
+         8},
         {"two planes", [](Bytes& b) { putLittleEndian(b, 12, 2, 2); }, "icon planes is not 1", 12},
         // 3 bits a pixel: 8 colours and 12-byte rows; a pixel would straddle two bytes.
-        {"3 bits a pixel", [&](Bytes& b) { putLittleEndian(b, 14, 3, 2); grow(b, 24 + 8); },
-         "icon bit count is not 1, 4 or 8", 14},
+        {"3 bits a pixel",
+         [&](Bytes& b) {
+             putLittleEndian(b, 14, 3, 2);
+             grow(b, 24 + 8);
+         },
+         "icon bit count is not 1, 4 or 8",
+         14},
         {"compressed", [](Bytes& b) { putLittleEndian(b, 16, 1, 4); }, "icon is compressed", 16},
-        {"3 colours at 1 bit", [&](Bytes& b) { putLittleEndian(b, 32, 3, 4); grow(b, 4); },
-         "icon has more colours than its bit count allows", 32},
+        {"3 colours at 1 bit",
+         [&](Bytes& b) {
+             putLittleEndian(b, 32, 3, 4);
+             grow(b, 4);
+         },
+         "icon has more colours than its bit count allows",
+         32},
         {"one colour and an index of 1",
          [](Bytes& b) {
              putLittleEndian(b, 32, 1, 4);
              b.erase(b.begin() + 44, b.begin() + 48);
              b[46] = 0x01;  // pixel 23
          },
-         "icon colour index is beyond its colour table", 46},
+         "icon colour index is beyond its colour table",
+         46},
         {"a byte short", [](Bytes& b) { b.pop_back(); }, "icon mask runs past the end of the frame", 52},
         {"a byte over", [&](Bytes& b) { grow(b, 1); }, "icon has bytes after its mask", 56},
     };
-    for (const Breakage& b : cases) expectRefused(b, [](const Bytes& bytes) { formats::readIconImage(bytes, "icon"); }, sound);
+    for (const Breakage& b : cases)
+        expectRefused(
+            b, [](const Bytes& bytes) { formats::readIconImage(bytes, "icon"); }, sound);
 }
 
 TEST(IconGroupFormat, ListsEachImageInFourteenBytes) {
@@ -197,10 +237,8 @@ TEST(IconGroupFormat, ListsEachImageInFourteenBytes) {
         {256, 256, 0, 1, 8, 0x00011234, 0xABCD},  // 256 is stored as 0
     };
     const Bytes stored = {
-        0, 0, 1, 0, 3, 0,
-        32, 32, 2, 0, 1, 0, 1, 0, 0x30, 0x01, 0, 0, 0x31, 0x75,
-        16, 16, 16, 0, 1, 0, 4, 0, 0x28, 0x01, 0, 0, 0x33, 0x75,
-        0, 0, 0, 0, 1, 0, 8, 0, 0x34, 0x12, 0x01, 0, 0xCD, 0xAB,
+        0, 0, 1, 0, 3,    0,    32, 32, 2,    0,    1, 0, 1, 0, 0x30, 0x01, 0, 0, 0x31, 0x75, 16,   16, 16,   0,
+        1, 0, 4, 0, 0x28, 0x01, 0,  0,  0x33, 0x75, 0, 0, 0, 0, 1,    0,    8, 0, 0x34, 0x12, 0x01, 0,  0xCD, 0xAB,
     };
     EXPECT_EQ(formats::encodeIconGroup(entries), stored);
     const std::vector<IconGroupEntry> read = formats::readIconGroup(stored, "group");
@@ -223,12 +261,19 @@ TEST(IconGroupReader, RefusesEachBrokenGroupByItsOwnCheck) {
     const Breakage cases[] = {
         {"reserved word", [](Bytes& b) { b[0] = 1; }, "group reserved word is not 0", 0},
         {"cursors", [](Bytes& b) { b[2] = 2; }, "group type is not 1 (icons)", 2},
-        {"no images", [](Bytes& b) { b[4] = 0; b.resize(6); }, "group lists no images", 4},
+        {"no images",
+         [](Bytes& b) {
+             b[4] = 0;
+             b.resize(6);
+         },
+         "group lists no images",
+         4},
         {"a count past the entries", [](Bytes& b) { b[4] = 2; }, "icon width runs past the end of the frame", 20},
         {"a byte over", [](Bytes& b) { b.push_back(0); }, "group has bytes after its entries", 20},
     };
     for (const Breakage& b : cases)
-        expectRefused(b, [](const Bytes& bytes) { formats::readIconGroup(bytes, "group"); }, sound);
+        expectRefused(
+            b, [](const Bytes& bytes) { formats::readIconGroup(bytes, "group"); }, sound);
 }
 
 TEST(IconGroupReader, RefusesAnImageItsEntryMisdescribes) {
@@ -242,13 +287,17 @@ TEST(IconGroupReader, RefusesAnImageItsEntryMisdescribes) {
         IconGroupEntry entry;
         const char* check;
     } cases[] = {
-        {"byte count", {32, 16, 16, 1, 4, std::uint32_t(icon.size()) + 1, 30002},
+        {"byte count",
+         {32, 16, 16, 1, 4, std::uint32_t(icon.size()) + 1, 30002},
          "icon 30002 is 424 bytes, its group entry says 425"},
-        {"width", {16, 16, 16, 1, 4, std::uint32_t(icon.size()), 30002},
+        {"width",
+         {16, 16, 16, 1, 4, std::uint32_t(icon.size()), 30002},
          "icon 30002 is 32 x 16 pixels, its group entry says 16 x 16"},
-        {"height", {32, 32, 16, 1, 4, std::uint32_t(icon.size()), 30002},
+        {"height",
+         {32, 32, 16, 1, 4, std::uint32_t(icon.size()), 30002},
          "icon 30002 is 32 x 16 pixels, its group entry says 32 x 32"},
-        {"bit count", {32, 16, 16, 1, 8, std::uint32_t(icon.size()), 30002},
+        {"bit count",
+         {32, 16, 16, 1, 8, std::uint32_t(icon.size()), 30002},
          "icon 30002 bit count differs from its group entry's"},
     };
     for (const auto& c : cases) {

@@ -51,10 +51,10 @@ struct BitmapIcon {
     std::uint32_t headerSize, compression, imageSize, xResolution, yResolution, coloursUsed, coloursImportant;
     std::int32_t width, doubledHeight;
     std::uint16_t planes, bitCount;
-    std::vector<std::uint32_t> colours;   // 0xRRGGBB
+    std::vector<std::uint32_t> colours;       // 0xRRGGBB
     std::vector<std::uint8_t> reservedBytes;  // the fourth byte of each colour
-    std::vector<std::uint8_t> index;      // top row first
-    std::vector<bool> outside;            // mask bit, top row first
+    std::vector<std::uint8_t> index;          // top row first
+    std::vector<bool> outside;                // mask bit, top row first
 
     int height() const { return doubledHeight / 2; }
     std::uint8_t indexAt(int x, int y) const { return index[std::size_t(y) * width + x]; }

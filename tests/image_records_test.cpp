@@ -34,7 +34,9 @@ Bytes u16s(std::initializer_list<std::uint16_t> values) {
     for (std::uint16_t v : values) out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
     return out;
 }
-Bytes u32(std::uint32_t v) { return {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}; }
+Bytes u32(std::uint32_t v) {
+    return {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)};
+}
 Bytes u32s(std::initializer_list<std::uint32_t> values) {
     Bytes out;
     for (std::uint32_t v : values) {
@@ -131,7 +133,8 @@ const Region kImageMap[] = {
     {"import_lookup", 747, "ImageRecords.ImportLookupTableNamesTheImportsInOrderAndTheStartUpEntryByOrdinal"},
     {"import_library_name", 13},
     {"registration", 68},
-    {"form_description", 1198714,
+    {"form_description",
+     1198714,
      "FormDescription.EveryByteButThePixelsIsAsListed, FormDescription.BitmapHeadersAreAsListed and "
      "StoredPictures.EachBitmapFileIsThePaintedOne"},
     {"padding", 2},  // between the description and the GUI table entry
@@ -195,7 +198,9 @@ const Field kFields[] = {
     {"project_header", 0x60, u32(0x82), "help file offset"},
     {"project_header", 0x64, u32(0x83), "project name offset"},
     {"project_header", 0x68, zeros(16), "reserved"},
-    {"project_header", 0x78, Bytes{'z', 'e', 'l', 'k', 0, 'z', 'e', 'l', 'k', 0, 0, 'H', 'o', 'r', 's', 'e', 0},
+    {"project_header",
+     0x78,
+     Bytes{'z', 'e', 'l', 'k', 0, 'z', 'e', 'l', 'k', 0, 0, 'H', 'o', 'r', 's', 'e', 0},
      "names: description, executable, help file, project"},
 
     {"project_info", 0x000, u32(500), "version"},
@@ -207,8 +212,10 @@ const Field kFields[] = {
     {"project_info", 0x018, dataSlot(8), "thread space"},
     {"project_info", 0x01C, Link{"thunk.__vbaExceptHandler"}, "exception handler"},
     {"project_info", 0x020, dataSlot(0), "native-code marker"},
-    {"project_info", 0x024,
-     u16s({'*', '\\', 'A', '/', 's', 'r', 'c', '/', 'z', 'e', 'l', 'k', '/', 'H', 'o', 'r', 's', 'e', '.', 'p', 'r', 'j'}),
+    {"project_info",
+     0x024,
+     u16s({'*', '\\', 'A', '/', 's', 'r', 'c', '/', 'z', 'e', 'l',
+           'k', '/',  'H', 'o', 'r', 's', 'e', '.', 'p', 'r', 'j'}),
      "project path"},
     {"project_info", 0x024 + 44, zeros(528 - 44), "project path's NUL and the rest of its field"},
     {"project_info", 0x234, Link{"gui_table"}, "external-control table"},
@@ -221,7 +228,8 @@ const Field kFields[] = {
     {"object_table", 0x10, u32(0), "reserved"},
     {"object_table", 0x14, dataSlot(0x1C), "runtime slot"},
     // {BBAE7F69-F8A2-4447-9193-5B9A68FDAFA7}
-    {"object_table", 0x18,
+    {"object_table",
+     0x18,
      Bytes{0x69, 0x7F, 0xAE, 0xBB, 0xA2, 0xF8, 0x47, 0x44, 0x91, 0x93, 0x5B, 0x9A, 0x68, 0xFD, 0xAF, 0xA7},
      "object-table GUID"},
     {"object_table", 0x28, u16s({10}), "reserved"},
@@ -293,19 +301,24 @@ const Field kFields[] = {
     {"object_type_list", 0x00, Link{"guid.form"}, "form GUID"},
     {"second_guid_list", 0x00, Link{"guid.second_object"}, "second GUID"},
     // {F877FC5D-87C8-49E4-8A50-C1A0DFD0CD01}
-    {"guid.object", 0x00,
+    {"guid.object",
+     0x00,
      Bytes{0x5D, 0xFC, 0x77, 0xF8, 0xC8, 0x87, 0xE4, 0x49, 0x8A, 0x50, 0xC1, 0xA0, 0xDF, 0xD0, 0xCD, 0x01},
      "object GUID"},
     // {DF3A10A4-5D3B-46A2-8818-03E8F80AC0D0}
-    {"guid.form", 0x00,
+    {"guid.form",
+     0x00,
      Bytes{0xA4, 0x10, 0x3A, 0xDF, 0x3B, 0x5D, 0xA2, 0x46, 0x88, 0x18, 0x03, 0xE8, 0xF8, 0x0A, 0xC0, 0xD0},
      "form GUID"},
     // {28D2E2AA-4098-4B84-9935-318BC8D4C363}
-    {"guid.second_object", 0x00,
-     Bytes{0xAA, 0xE2, 0xD2, 0x28, 0x98, 0x40, 0x84, 0x4B, 0x99, 0x35, 0x31, 0x8B, 0xC8, 0xD4, 0xC3, 0x63}, "second GUID"},
+    {"guid.second_object",
+     0x00,
+     Bytes{0xAA, 0xE2, 0xD2, 0x28, 0x98, 0x40, 0x84, 0x4B, 0x99, 0x35, 0x31, 0x8B, 0xC8, 0xD4, 0xC3, 0x63},
+     "second GUID"},
 
     {"gui_table", 0x00, u32(80), "entry size"},
-    {"gui_table", 0x04,
+    {"gui_table",
+     0x04,
      Bytes{0xA4, 0x10, 0x3A, 0xDF, 0x3B, 0x5D, 0xA2, 0x46, 0x88, 0x18, 0x03, 0xE8, 0xF8, 0x0A, 0xC0, 0xD0},
      "form GUID"},
     {"gui_table", 0x14, zeros(20), "reserved"},
@@ -321,7 +334,8 @@ const Field kFields[] = {
     {"registration", 0x08, u32(0x40), "help directory offset"},
     {"registration", 0x0C, u32(0), "reserved"},
     // {9601AAEA-F166-43D3-A1B4-E0ADC5B14FC7}
-    {"registration", 0x10,
+    {"registration",
+     0x10,
      Bytes{0xEA, 0xAA, 0x01, 0x96, 0x66, 0xF1, 0xD3, 0x43, 0xA1, 0xB4, 0xE0, 0xAD, 0xC5, 0xB1, 0x4F, 0xC7},
      "registration GUID"},
     {"registration", 0x20, u32(0), "reserved"},
@@ -351,8 +365,10 @@ const Field kFields[] = {
     {"private_object_descriptor", 0x3C, u32(4), "word 15"},
 
     // {FCFB3D2E-A0FA-1068-A738-08002B3371B5}
-    {"guid.control_library", 0x00,
-     Bytes{0x2E, 0x3D, 0xFB, 0xFC, 0xFA, 0xA0, 0x68, 0x10, 0xA7, 0x38, 0x08, 0x00, 0x2B, 0x33, 0x71, 0xB5}, "library GUID"},
+    {"guid.control_library",
+     0x00,
+     Bytes{0x2E, 0x3D, 0xFB, 0xFC, 0xFA, 0xA0, 0x68, 0x10, 0xA7, 0x38, 0x08, 0x00, 0x2B, 0x33, 0x71, 0xB5},
+     "library GUID"},
     {"control_library_path", 0x00, text("/lib/zelk/forms.olb"), "library path"},
     {"control_library_name", 0x00, text("Forms"), "library name"},
     {"control_library", 0x00, Link{"guid.control_library"}, "library GUID"},
@@ -374,15 +390,18 @@ const Field kFields[] = {
     {"control_library", 0x44, Link{"guid.button_events"}, "command button type: interface"},
     {"control_library", 0x48, dataSlot(0x2DC), "command button type: runtime slot"},
     // {33AD4F3A-6699-11CF-B70C-00AA0060D393}
-    {"guid.form_events", 0x00,
+    {"guid.form_events",
+     0x00,
      Bytes{0x3A, 0x4F, 0xAD, 0x33, 0x99, 0x66, 0xCF, 0x11, 0xB7, 0x0C, 0x00, 0xAA, 0x00, 0x60, 0xD3, 0x93},
      "form event interface"},
     // {33AD4EF2-6699-11CF-B70C-00AA0060D393}
-    {"guid.button_events", 0x00,
+    {"guid.button_events",
+     0x00,
      Bytes{0xF2, 0x4E, 0xAD, 0x33, 0x99, 0x66, 0xCF, 0x11, 0xB7, 0x0C, 0x00, 0xAA, 0x00, 0x60, 0xD3, 0x93},
      "command button event interface"},
     // {33AD4F92-6699-11CF-B70C-00AA0060D393}
-    {"guid.image_events", 0x00,
+    {"guid.image_events",
+     0x00,
      Bytes{0x92, 0x4F, 0xAD, 0x33, 0x99, 0x66, 0xCF, 0x11, 0xB7, 0x0C, 0x00, 0xAA, 0x00, 0x60, 0xD3, 0x93},
      "image control event interface"},
 
@@ -449,7 +468,8 @@ TEST(ImageRecords, EveryByteOfEveryRecordHoldsItsValue) {
         std::vector<int> fieldsAt(r.size);
         for (const Field& f : kFields) {
             if (f.record != std::string_view(r.name)) continue;
-            const std::size_t length = std::holds_alternative<Link>(f.expected) ? 4 : std::get<Bytes>(f.expected).size();
+            const std::size_t length =
+                std::holds_alternative<Link>(f.expected) ? 4 : std::get<Bytes>(f.expected).size();
             for (std::size_t i = 0; i < length; ++i) ++fieldsAt.at(f.offset + i);
         }
         for (std::uint32_t i = 0; i < r.size; ++i)
@@ -458,10 +478,9 @@ TEST(ImageRecords, EveryByteOfEveryRecordHoldsItsValue) {
     for (const Field& f : kFields) {
         const auto inMap = [&](const Region& r) { return r.name == std::string_view(f.record); };
         ASSERT_TRUE(std::ranges::any_of(kImageMap, inMap)) << f.record << " is not in the image map";
-        const Bytes expected =
-            std::holds_alternative<Link>(f.expected)
-                ? u32(symbol(std::get<Link>(f.expected).label) + std::get<Link>(f.expected).plus)
-                : std::get<Bytes>(f.expected);
+        const Bytes expected = std::holds_alternative<Link>(f.expected)
+                                   ? u32(symbol(std::get<Link>(f.expected).label) + std::get<Link>(f.expected).plus)
+                                   : std::get<Bytes>(f.expected);
         EXPECT_EQ(bytesAt(recordAddress(f.record) + f.offset, expected.size()), expected)
             << f.record << " + 0x" << std::hex << f.offset << " (" << f.what << ")";
     }
@@ -470,16 +489,43 @@ TEST(ImageRecords, EveryByteOfEveryRecordHoldsItsValue) {
 // The runtime's imports in import-table order.
 const char* const kImports[38] = {
     "ThunRTMain",  // by ordinal 100
-    "EVENT_SINK_QueryInterface", "EVENT_SINK_AddRef", "EVENT_SINK_Release",
-    "__vbaObjSet", "__vbaFreeObj", "__vbaHresultCheckObj", "__vbaErrorOverflow",
-    "__vbaVarForInit", "__vbaVarForNext", "__vbaVarAdd", "__vbaR4Var",
-    "__vbaFreeVar", "__vbaFreeVarList", "__vbaExceptHandler", "__vbaChkstk",
-    "__vbaFPException", "_allmul", "_CIcos", "_CIsin",
-    "_CItan", "_CIatan", "_CIexp", "_CIlog",
-    "_CIsqrt", "_adj_fdiv_m16i", "_adj_fdiv_m32", "_adj_fdiv_m32i",
-    "_adj_fdiv_m64", "_adj_fdiv_r", "_adj_fdivr_m16i", "_adj_fdivr_m32",
-    "_adj_fdivr_m32i", "_adj_fdivr_m64", "_adj_fprem", "_adj_fprem1",
-    "_adj_fpatan", "_adj_fptan",
+    "EVENT_SINK_QueryInterface",
+    "EVENT_SINK_AddRef",
+    "EVENT_SINK_Release",
+    "__vbaObjSet",
+    "__vbaFreeObj",
+    "__vbaHresultCheckObj",
+    "__vbaErrorOverflow",
+    "__vbaVarForInit",
+    "__vbaVarForNext",
+    "__vbaVarAdd",
+    "__vbaR4Var",
+    "__vbaFreeVar",
+    "__vbaFreeVarList",
+    "__vbaExceptHandler",
+    "__vbaChkstk",
+    "__vbaFPException",
+    "_allmul",
+    "_CIcos",
+    "_CIsin",
+    "_CItan",
+    "_CIatan",
+    "_CIexp",
+    "_CIlog",
+    "_CIsqrt",
+    "_adj_fdiv_m16i",
+    "_adj_fdiv_m32",
+    "_adj_fdiv_m32i",
+    "_adj_fdiv_m64",
+    "_adj_fdiv_r",
+    "_adj_fdivr_m16i",
+    "_adj_fdivr_m32",
+    "_adj_fdivr_m32i",
+    "_adj_fdivr_m64",
+    "_adj_fprem",
+    "_adj_fprem1",
+    "_adj_fpatan",
+    "_adj_fptan",
 };
 
 // Where the sink tables and the project info link to an import, they link to
@@ -513,9 +559,9 @@ TEST(ImageRecords, CodeRangeHoldsTheClickEntriesAndOtherwisePadding) {
     const std::uint32_t command2Sink = u32At(symbol("control.Command2") + 4);
     ASSERT_LT(command2Sink, 0x80u) << "the entry's subtrahend is one signed byte";
     put(0x10, {0x83, 0x6C, 0x24, 0x04, std::uint8_t(command1Sink - 1), 0xE9, 0x06, 0x00, 0x00, 0x00});  // to +0x20
-    put(0x20, {0xE9, 0x2B, 0x00, 0x00, 0x00});                                                         // to +0x50
+    put(0x20, {0xE9, 0x2B, 0x00, 0x00, 0x00});                                                          // to +0x50
     put(0x30, {0x83, 0x6C, 0x24, 0x04, std::uint8_t(command2Sink - 1), 0xE9, 0x06, 0x00, 0x00, 0x00});  // to +0x40
-    put(0x40, {0xE9, 0xFB, 0x01, 0x00, 0x00});                                                         // to +0x240
+    put(0x40, {0xE9, 0xFB, 0x01, 0x00, 0x00});                                                          // to +0x240
     const Bytes stored = bytesAt(symbol("code_start"), 1760);
     const auto differs = std::ranges::mismatch(stored, expected).in1;
     EXPECT_EQ(differs, stored.end()) << "code range byte 0x" << std::hex << (differs - stored.begin());
@@ -540,10 +586,14 @@ TEST(ImageRecords, StoredCodePlacesAreRoutinesOfTheirKind) {
         Kind kind;
         const char* what;
     } places[] = {
-        {0x050, Handler, "Command1_Click"}, {0x1D0, Resume, "the slide's exit point"},
-        {0x200, Cleanup, "the slide's common clean-up"}, {0x220, Cleanup, "the slide's unwind clean-up"},
-        {0x240, Handler, "Command2_Click"}, {0x620, Resume, "the gallop's exit point"},
-        {0x650, Cleanup, "the gallop's common clean-up"}, {0x670, Cleanup, "the gallop's unwind clean-up"},
+        {0x050, Handler, "Command1_Click"},
+        {0x1D0, Resume, "the slide's exit point"},
+        {0x200, Cleanup, "the slide's common clean-up"},
+        {0x220, Cleanup, "the slide's unwind clean-up"},
+        {0x240, Handler, "Command2_Click"},
+        {0x620, Resume, "the gallop's exit point"},
+        {0x650, Cleanup, "the gallop's common clean-up"},
+        {0x670, Cleanup, "the gallop's unwind clean-up"},
     };
     for (const auto& p : places) {
         const runtime_interface::CodeTarget* target = routineAt(p.offset);
@@ -575,7 +625,7 @@ struct ControlRow {
     const char* name;
     std::uint16_t slots;
     Bytes indexWord;
-    const char* eventInterface;  // label of its GUID
+    const char* eventInterface;               // label of its GUID
     std::optional<std::uint32_t> clickEntry;  // from the code start
 };
 
@@ -609,7 +659,8 @@ TEST(ImageRecords, ControlTableAndEventSinkTables) {
         EXPECT_EQ(bytesAt(r + 16, 8), zeros(8));
         EXPECT_EQ(bytesAt(r + 36, 4), row.indexWord);
         const std::uint32_t value = u32At(r + 28);
-        EXPECT_FALSE(value >= image_symbols::kImageBase && value < image_symbols::kImageBase + image_symbols::kImageSize);
+        EXPECT_FALSE(value >= image_symbols::kImageBase &&
+                     value < image_symbols::kImageBase + image_symbols::kImageSize);
         EXPECT_EQ(kindValue.try_emplace(row.eventInterface, value).first->second, value) << "one value a kind";
         const std::uint32_t name = u32At(r + 32);
         EXPECT_EQ(name, symbol(std::string("control_name.") + row.name));
@@ -633,7 +684,6 @@ TEST(ImageRecords, ControlTableAndEventSinkTables) {
     EXPECT_EQ(kindValue.size(), 3u);
     EXPECT_EQ(sinkTable, symbol("method_table"));
 }
-
 
 // The hint and name entries follow the table directly, in import order, each
 // on a 2-byte boundary with a zero byte before it where it needs one.

@@ -14,8 +14,8 @@ namespace zelk::tests {
 
 using formats::FormatError;
 using formats::Picture;
-using formats::Rgb;
 using formats::readPictureRecord;
+using formats::Rgb;
 using formats::writePictureRecord;
 
 using namespace formats;
@@ -33,7 +33,10 @@ Picture sample(int w, int h) {
 std::vector<std::uint8_t> rawRecord(std::uint32_t width, std::uint32_t height, std::uint32_t rowBytes) {
     std::vector<std::uint8_t> r;
     auto u16 = [&](std::uint32_t v) { r.insert(r.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); };
-    auto u32 = [&](std::uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
+    auto u32 = [&](std::uint32_t v) {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    };
     const std::uint32_t file = 54 + rowBytes;
     u32(0x0000746C);
     u32(file);
@@ -65,7 +68,8 @@ TEST(PictureRecord, StoresRowsBottomUpInBlueGreenRedWithPadding) {
 TEST(PictureRecord, ReadsBackWhatItWrites) {
     // Widths with 0, 1, 2 and 3 pad bytes a row (a reader that ignores them
     // shears the picture), and the largest sides a reader takes.
-    const std::pair<int, int> sizes[] = {{4, 3}, {5, 3}, {6, 3}, {7, 3}, {161, 3}, {169, 3}, {172, 3}, {16384, 1}, {1, 16384}};
+    const std::pair<int, int> sizes[] = {
+        {4, 3}, {5, 3}, {6, 3}, {7, 3}, {161, 3}, {169, 3}, {172, 3}, {16384, 1}, {1, 16384}};
     for (auto [w, h] : sizes) {
         const Picture p = sample(w, h);
         const auto record = writePictureRecord(p);
@@ -99,29 +103,69 @@ TEST(PictureRecord, RejectsRecordsThatDoNotHoldWhatTheyClaim) {
     } cases[] = {
         {"magic", good, 0, {0x6D}, 0, "picture magic is not 0x0000746C", 0},
         {"truncated picture", good, 0, {}, 60, "picture file length + 8 differs from the frame length", 4},
-        {"file length disagrees with the frame", good, 4, {0x10}, 0,
-         "picture file length + 8 differs from the frame length", 4},
-        {"a byte after the bitmap file", frameLongerThanTheFile, 0, {}, 0,
-         "picture file length + 8 differs from the frame length", 4},
+        {"file length disagrees with the frame",
+         good,
+         4,
+         {0x10},
+         0,
+         "picture file length + 8 differs from the frame length",
+         4},
+        {"a byte after the bitmap file",
+         frameLongerThanTheFile,
+         0,
+         {},
+         0,
+         "picture file length + 8 differs from the frame length",
+         4},
         {"type's first letter", good, 8, {'b'}, 0, "bitmap type is not \"BM\"", 8},
         {"type's second letter", good, 9, {'A'}, 0, "bitmap type is not \"BM\"", 8},
-        {"file size disagrees with the file length", good, 8 + 2, {0x77}, 0,
-         "bitmap file size differs from the file length", 8 + 2},
+        {"file size disagrees with the file length",
+         good,
+         8 + 2,
+         {0x77},
+         0,
+         "bitmap file size differs from the file length",
+         8 + 2},
         {"pixel offset past the headers", good, 8 + 10, {58}, 0, "pixel offset is not 54", 8 + 10},
         {"info header of another size", good, 8 + 14, {12}, 0, "info header size is not 40", 8 + 14},
-        {"zero width with rows that fill its file", rawRecord(0, 4, 0), 0, {}, 0,
-         "bitmap width is not positive", 8 + 18},
+        {"zero width with rows that fill its file",
+         rawRecord(0, 4, 0),
+         0,
+         {},
+         0,
+         "bitmap width is not positive",
+         8 + 18},
         {"negative width", good, 8 + 18, {0xFB, 0xFF, 0xFF, 0xFF}, 0, "bitmap width is not positive", 8 + 18},
-        {"width above 16384 with its rows", rawRecord(16385, 1, 49156), 0, {}, 0,
-         "bitmap width is above 16384", 8 + 18},
+        {"width above 16384 with its rows",
+         rawRecord(16385, 1, 49156),
+         0,
+         {},
+         0,
+         "bitmap width is above 16384",
+         8 + 18},
         {"width wraps a 32-bit row stride", wrapping, 0, {}, 0, "bitmap width is above 16384", 8 + 18},
-        {"zero height with rows that fill its file", rawRecord(5, 0, 0), 0, {}, 0,
-         "bitmap height is not positive", 8 + 22},
+        {"zero height with rows that fill its file",
+         rawRecord(5, 0, 0),
+         0,
+         {},
+         0,
+         "bitmap height is not positive",
+         8 + 22},
         {"negative height", good, 8 + 22, {0xFC, 0xFF, 0xFF, 0xFF}, 0, "bitmap height is not positive", 8 + 22},
-        {"height above 16384 with its rows", rawRecord(1, 16385, 4 * 16385), 0, {}, 0,
-         "bitmap height is above 16384", 8 + 22},
-        {"height wraps a 32-bit image size", rawRecord(1, 0x40000001, 4), 0, {}, 0,
-         "bitmap height is above 16384", 8 + 22},
+        {"height above 16384 with its rows",
+         rawRecord(1, 16385, 4 * 16385),
+         0,
+         {},
+         0,
+         "bitmap height is above 16384",
+         8 + 22},
+        {"height wraps a 32-bit image size",
+         rawRecord(1, 0x40000001, 4),
+         0,
+         {},
+         0,
+         "bitmap height is above 16384",
+         8 + 22},
         {"two planes", good, 8 + 26, {2}, 0, "planes is not 1", 8 + 26},
         {"not 24-bit", good, 8 + 28, {8}, 0, "bitmap is not 24 bits per pixel", 8 + 28},
         {"compressed", good, 8 + 30, {1}, 0, "bitmap is compressed", 8 + 30},

@@ -44,9 +44,12 @@ TEST(ProjectWalk, FollowsTheChainToOneFormWithSixControlsAndTwoMethods) {
         const char* name;
         std::int32_t index;
         program::ControlEntry sink;
-    } expected[] = {{"Img2", 4, program::kEntryImg2},         {"Img3", 3, program::kEntryImg3},
-                    {"Form", -1, program::kEntryForm},        {"Command1", 2, program::kEntryCommand1},
-                    {"Command2", 1, program::kEntryCommand2}, {"Img1", 5, program::kEntryImg1}};
+    } expected[] = {{"Img2", 4, program::kEntryImg2},
+                    {"Img3", 3, program::kEntryImg3},
+                    {"Form", -1, program::kEntryForm},
+                    {"Command1", 2, program::kEntryCommand1},
+                    {"Command2", 1, program::kEntryCommand2},
+                    {"Img1", 5, program::kEntryImg1}};
     for (std::size_t i = 0; i < 6; ++i) {
         EXPECT_EQ(form.controls[i].name, expected[i].name);
         EXPECT_EQ(form.controls[i].index, expected[i].index);
@@ -63,9 +66,11 @@ TEST(ProjectWalk, FollowsTheChainToOneFormWithSixControlsAndTwoMethods) {
 TEST(ProjectWalk, DataBlockIsSeparateWritableAndZero) {
     process();
     EXPECT_EQ(sizeof program::dataBlock, 2540u);
-    EXPECT_TRUE(std::all_of(std::begin(program::dataBlock), std::end(program::dataBlock), [](std::uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(std::all_of(
+        std::begin(program::dataBlock), std::end(program::dataBlock), [](std::uint8_t b) { return b == 0; }));
     const auto stored = image();
-    EXPECT_TRUE(program::dataBlock + sizeof program::dataBlock <= stored.data() || program::dataBlock >= stored.data() + stored.size());
+    EXPECT_TRUE(program::dataBlock + sizeof program::dataBlock <= stored.data() ||
+                program::dataBlock >= stored.data() + stored.size());
     EXPECT_TRUE(process().space().contains(u32At(symbol("project_info") + 0x18), 2532));
 }
 
@@ -173,10 +178,22 @@ TEST(ProjectWalk, PropertyARecordDoesNotStoreTakesItsDefault) {
          {{"Form1", 0x35}, {"Form1", 0x21}},
          [](StartedForm& s) { s.width = 609, s.height = 326; }},
         {"button without Caption", {{"Command1", 0x01}}, [](StartedForm& s) { s.command1.caption = ""; }},
-        {"button without position", {{"Command2", 0x04}}, [](StartedForm& s) { s.command2.box = {0, 0, 0, 0}; }},
+        {"button without position",
+         {{"Command2", 0x04}},
+         [](StartedForm& s) {
+             s.command2.box = {0, 0, 0, 0};
+         }},
         {"button without TabIndex", {{"Command2", 0x11}}, [](StartedForm& s) { s.command2.tabIndex = 0; }},
-        {"shown image without position", {{"Img1", 0x03}}, [](StartedForm& s) { s.img1.box = {0, 0, 0, 0}; }},
-        {"hidden image without position", {{"Img3", 0x03}}, [](StartedForm& s) { s.img3.box = {0, 0, 0, 0}; }},
+        {"shown image without position",
+         {{"Img1", 0x03}},
+         [](StartedForm& s) {
+             s.img1.box = {0, 0, 0, 0};
+         }},
+        {"hidden image without position",
+         {{"Img3", 0x03}},
+         [](StartedForm& s) {
+             s.img3.box = {0, 0, 0, 0};
+         }},
     };
     const program::records::PictureRecords pictures = storedPictures();
     const runtime::FormBinding binding = runtime::walkProject(process().space(), image_symbols::kProjectHeader);
@@ -185,15 +202,16 @@ TEST(ProjectWalk, PropertyARecordDoesNotStoreTakesItsDefault) {
         formats::DescriptionData data = program::records::describeForm1(pictures);
         for (const auto& [object, code] : c.removed) {
             formats::ObjectData& o = object == std::string_view("Form1")
-                                      ? data.form
-                                      : *std::ranges::find(data.children, object, &formats::ObjectData::name);
+                                         ? data.form
+                                         : *std::ranges::find(data.children, object, &formats::ObjectData::name);
             const auto before = o.properties.size();
             std::erase_if(o.properties, [code = code](const formats::PropertyData& p) { return p.code == code; });
             ASSERT_EQ(o.properties.size(), before - 1);
         }
         const std::vector<std::uint8_t> bytes = formats::writeFormDescription(data);
         std::unique_ptr<runtime::FormInstance> form;
-        EXPECT_NO_THROW(form = std::make_unique<runtime::FormInstance>(process(), binding, formats::walkFormDescription(bytes)));
+        EXPECT_NO_THROW(
+            form = std::make_unique<runtime::FormInstance>(process(), binding, formats::walkFormDescription(bytes)));
         if (!form) continue;
         StartedForm want = stored;
         c.change(want);
@@ -239,11 +257,11 @@ std::vector<Write> wellFormedControlTable(std::uint32_t at, std::uint32_t count)
     };
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t record = 40 * i, sinkTable = 40 * count + 24 * i;
-        put(record + 4, 16 + 4 * i);              // sink position
-        put(record + 12, i | 3u << 16);           // control index
-        put(record + 24, at + sinkTable);         // event-sink table, no event slots
+        put(record + 4, 16 + 4 * i);       // sink position
+        put(record + 12, i | 3u << 16);    // control index
+        put(record + 24, at + sinkTable);  // event-sink table, no event slots
         put(record + 32, symbol("control_name.Form"));
-        put(sinkTable + 4, at + record);          // back to its control
+        put(sinkTable + 4, at + record);  // back to its control
     }
     return {{at, bytes},
             {symbol("optional_object_info") + 0x20, littleEndianBytes(count)},
@@ -264,32 +282,59 @@ TEST(ProjectWalk, EachCheckOfTheWalkRefusesWhatOnlyItCatches) {
     } cases[] = {
         {"magic", {{header, {'V', 'B', '6', '!'}}}, Refused::Descriptor, "project header does not start with \"VB5!\""},
         {"no form", {{header + 0x44, littleEndianBytes(0, 2)}}, Refused::Descriptor, "project declares no form"},
-        {"start-up procedure", {{header + 0x2C, littleEndianBytes(symbol("code_start"))}}, Refused::Descriptor,
+        {"start-up procedure",
+         {{header + 0x2C, littleEndianBytes(symbol("code_start"))}},
+         Refused::Descriptor,
          "start-up procedures are not supported"},
-        {"no object", {{symbol("object_table") + 0x2A, littleEndianBytes(0, 2)}}, Refused::Descriptor, "object table holds no object"},
-        {"object info leads elsewhere", {{symbol("object_info") + 0x18, littleEndianBytes(symbol("object_table"))}},
-         Refused::Descriptor, "object info does not lead back to its object descriptor"},
-        {"no control", {{symbol("optional_object_info") + 0x20, littleEndianBytes(0)}}, Refused::Descriptor,
+        {"no object",
+         {{symbol("object_table") + 0x2A, littleEndianBytes(0, 2)}},
+         Refused::Descriptor,
+         "object table holds no object"},
+        {"object info leads elsewhere",
+         {{symbol("object_info") + 0x18, littleEndianBytes(symbol("object_table"))}},
+         Refused::Descriptor,
+         "object info does not lead back to its object descriptor"},
+        {"no control",
+         {{symbol("optional_object_info") + 0x20, littleEndianBytes(0)}},
+         Refused::Descriptor,
          "control count out of range"},
-        {"257 controls", wellFormedControlTable(symbol("form_description"), 257), Refused::Descriptor,
+        {"257 controls",
+         wellFormedControlTable(symbol("form_description"), 257),
+         Refused::Descriptor,
          "control count out of range"},
-        {"sink off a 4-byte boundary", {{symbol("control.Img2") + 4, littleEndianBytes(50)}}, Refused::Descriptor,
+        {"sink off a 4-byte boundary",
+         {{symbol("control.Img2") + 4, littleEndianBytes(50)}},
+         Refused::Descriptor,
          "sink position of Img2 is not a place in a form object"},
-        {"sink in the object's head", {{symbol("control.Img2") + 4, littleEndianBytes(12)}}, Refused::Descriptor,
+        {"sink in the object's head",
+         {{symbol("control.Img2") + 4, littleEndianBytes(12)}},
+         Refused::Descriptor,
          "sink position of Img2 is not a place in a form object"},
-        {"sink far out", {{symbol("control.Img2") + 4, littleEndianBytes(0x10000)}}, Refused::Descriptor,
+        {"sink far out",
+         {{symbol("control.Img2") + 4, littleEndianBytes(0x10000)}},
+         Refused::Descriptor,
          "sink position of Img2 is not a place in a form object"},
-        {"sink table of another control", {{symbol("sink_table.Img3") + 4, littleEndianBytes(symbol("control.Img2"))}},
-         Refused::Descriptor, "event-sink table of Img3 does not lead back to its control"},
+        {"sink table of another control",
+         {{symbol("sink_table.Img3") + 4, littleEndianBytes(symbol("control.Img2"))}},
+         Refused::Descriptor,
+         "event-sink table of Img3 does not lead back to its control"},
         // A head that leads back, in the image's last 16 bytes: its 13 slots do not fit.
         {"sink table past the image",
-         {{imageEnd - 12, littleEndianBytes(symbol("control.Img1"))}, {symbol("control.Img1") + 24, littleEndianBytes(imageEnd - 16)}},
-         Refused::Address, "event-sink table: 76 bytes"},
-        {"GUI table entry size", {{symbol("gui_table"), littleEndianBytes(84)}}, Refused::Descriptor,
+         {{imageEnd - 12, littleEndianBytes(symbol("control.Img1"))},
+          {symbol("control.Img1") + 24, littleEndianBytes(imageEnd - 16)}},
+         Refused::Address,
+         "event-sink table: 76 bytes"},
+        {"GUI table entry size",
+         {{symbol("gui_table"), littleEndianBytes(84)}},
+         Refused::Descriptor,
          "GUI table entry is not 80 bytes"},
-        {"form description past the image", {{symbol("gui_table") + 0x40, littleEndianBytes(0x00FFFFFF)}}, Refused::Address,
+        {"form description past the image",
+         {{symbol("gui_table") + 0x40, littleEndianBytes(0x00FFFFFF)}},
+         Refused::Address,
          "form description: 16777215 bytes"},
-        {"object table's link outside", {{symbol("project_info") + 0x04, littleEndianBytes(0x7FFFFFF0)}}, Refused::Address,
+        {"object table's link outside",
+         {{symbol("project_info") + 0x04, littleEndianBytes(0x7FFFFFF0)}},
+         Refused::Address,
          "object count: 2 bytes at 0x8000001A"},
     };
     for (const auto& c : cases) {
@@ -320,9 +365,9 @@ TEST(ProjectWalk, EventSlotOutsideItsSinkTableIsUnbound) {
     } cases[] = {
         {2, 0, u32At(symbol("sink_table.Command1") + 24)},  // Command1's Click
         {2, 1, 0},
-        {5, 12, 0},   // Img1's last slot
-        {5, 13, 0},   // past Img1's table, the last one: the method table follows
-        {4, -1, 0},   // before Img2's slots: its head
+        {5, 12, 0},  // Img1's last slot
+        {5, 13, 0},  // past Img1's table, the last one: the method table follows
+        {4, -1, 0},  // before Img2's slots: its head
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "control " << c.control << " slot " << c.slot);
@@ -357,17 +402,35 @@ TEST(ProjectWalk, RecordWriterRefusesAFieldWrittenTwiceOutsideItsRecordOrInAnoth
         void (*write)(ImageBuilder::Record&);
         const char* says;
     } cases[] = {
-        {"same field twice", [](ImageBuilder::Record& r) { r.u32({0, 4, "word"}, 1), r.u32({0, 4, "word"}, 2); },
+        {"same field twice",
+         [](ImageBuilder::Record& r) {
+             r.u32({0, 4, "word"}, 1), r.u32({0, 4, "word"}, 2);
+         },
          "word is written over another field"},
-        {"overlapping fields", [](ImageBuilder::Record& r) { r.u32({0, 4, "word"}, 1), r.u16({2, 2, "half"}, 2); },
+        {"overlapping fields",
+         [](ImageBuilder::Record& r) {
+             r.u32({0, 4, "word"}, 1), r.u16({2, 2, "half"}, 2);
+         },
          "half is written over another field"},
-        {"past the record's end", [](ImageBuilder::Record& r) { r.u32({6, 4, "tail"}, 1); },
+        {"past the record's end",
+         [](ImageBuilder::Record& r) {
+             r.u32({6, 4, "tail"}, 1);
+         },
          "tail lies outside its record"},
-        {"16 bits into a 32-bit field", [](ImageBuilder::Record& r) { r.u16({0, 4, "word"}, 1); },
+        {"16 bits into a 32-bit field",
+         [](ImageBuilder::Record& r) {
+             r.u16({0, 4, "word"}, 1);
+         },
          "word takes 4 bytes, not 2"},
-        {"32 bits into a 16-bit field", [](ImageBuilder::Record& r) { r.u32({0, 2, "half"}, 1); },
+        {"32 bits into a 16-bit field",
+         [](ImageBuilder::Record& r) {
+             r.u32({0, 2, "half"}, 1);
+         },
          "half takes 2 bytes, not 4"},
-        {"text without room for its NUL", [](ImageBuilder::Record& r) { r.text({0, 4, "name"}, "Form"); },
+        {"text without room for its NUL",
+         [](ImageBuilder::Record& r) {
+             r.text({0, 4, "name"}, "Form");
+         },
          "name does not fit its field"},
     };
     for (const auto& c : cases) {
@@ -393,7 +456,9 @@ TEST(ProjectWalkDeathTest, NoDisplayIsOneLineAndExitCode2) {
         const char* display;  // null: unset
         const char* says;
     } cases[] = {
-        {"no server on the display", "xcb", ":987",
+        {"no server on the display",
+         "xcb",
+         ":987",
          "^zelk: [^\n]*display :987[^\n]*\"xcb\"[^\n]*\":987\"[^\n]*a display is needed\n$"},
         {"display unset", "xcb", nullptr, "^zelk: [^\n]*\"xcb\"[^\n]*DISPLAY not set[^\n]*a display is needed\n$"},
         {"unknown platform", "nonsense", ":987", "^zelk: [^\n]*\"nonsense\"[^\n]*a display is needed\n$"},
@@ -403,11 +468,14 @@ TEST(ProjectWalkDeathTest, NoDisplayIsOneLineAndExitCode2) {
         EXPECT_EXIT(
             {
                 setenv("QT_QPA_PLATFORM", c.platform, 1);
-                if (c.display) setenv("DISPLAY", c.display, 1);
-                else unsetenv("DISPLAY");
+                if (c.display)
+                    setenv("DISPLAY", c.display, 1);
+                else
+                    unsetenv("DISPLAY");
                 runtime::runProject(process(), image_symbols::kProjectHeader);
             },
-            testing::ExitedWithCode(2), c.says);
+            testing::ExitedWithCode(2),
+            c.says);
     }
 }
 

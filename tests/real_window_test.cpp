@@ -49,8 +49,12 @@ protected:
         ASSERT_TRUE(program_.waitForStarted(10000));
         const auto ended = [&] { return program_.state() == QProcess::NotRunning || program_.waitForFinished(0); };
         QByteArray found;
-        const bool shown =
-            waitFor([&] { return ended() || run("xdotool", {"search", "--name", "^Form1$"}, &found); }, 20s) && !ended();
+        const bool shown = waitFor(
+                               [&] {
+                                   return ended() || run("xdotool", {"search", "--name", "^Form1$"}, &found);
+                               },
+                               20s) &&
+                           !ended();
         ASSERT_TRUE(shown) << "no window named Form1: " << program_.readAllStandardError().toStdString();
         window_ = QString::fromLatin1(found.split('\n').first());
 
@@ -129,12 +133,15 @@ protected:
     // Screenshots until one is accepted; null if none is within the limit.
     QImage see(const std::function<bool(const QImage&)>& ok, std::chrono::milliseconds limit = 60s) {
         QImage accepted;
-        waitFor([&] {
-            const QImage shot = screenshot();
-            if (shot.isNull() || !ok(shot)) return false;
-            accepted = shot;
-            return true;
-        }, limit, 0ms);
+        waitFor(
+            [&] {
+                const QImage shot = screenshot();
+                if (shot.isNull() || !ok(shot)) return false;
+                accepted = shot;
+                return true;
+            },
+            limit,
+            0ms);
         return accepted;
     }
 
@@ -191,7 +198,8 @@ protected:
         ASSERT_NO_FATAL_FAILURE(xdotool({"windowfocus", "--sync", window_}));
         ASSERT_NO_FATAL_FAILURE(key("Tab"));
         const QImage tabbed = see([&](const QImage& s) {
-            return crop(s, Button::Command1) == one[int(Look::Plain)] && crop(s, Button::Command2) != two[int(Look::Plain)];
+            return crop(s, Button::Command1) == one[int(Look::Plain)] &&
+                   crop(s, Button::Command2) != two[int(Look::Plain)];
         });
         ASSERT_FALSE(tabbed.isNull()) << "the first Tab lands on Command2" << lastShotKept();
         two[int(Look::Focused)] = crop(tabbed, Button::Command2);
@@ -199,7 +207,8 @@ protected:
 
         ASSERT_NO_FATAL_FAILURE(key("Tab"));
         const QImage back = see([&](const QImage& s) {
-            return crop(s, Button::Command2) == two[int(Look::Plain)] && crop(s, Button::Command1) != one[int(Look::Plain)];
+            return crop(s, Button::Command2) == two[int(Look::Plain)] &&
+                   crop(s, Button::Command1) != one[int(Look::Plain)];
         });
         ASSERT_FALSE(back.isNull()) << "the second Tab goes back to Command1" << lastShotKept();
         one[int(Look::Focused)] = crop(back, Button::Command1);
@@ -238,8 +247,8 @@ protected:
 };
 
 enum class Do {
-    ClickSlide,    // "Движение"
-    ClickGallop,   // "Движение2"
+    ClickSlide,   // "Движение"
+    ClickGallop,  // "Движение2"
     Tab,
     Space,         // presses the focused button
     RequestClose,  // the close button's request
@@ -279,12 +288,22 @@ const Case kCases[] = {
     // clicks are already sent; they run after it: a gallop with Command2 lit,
     // then the slide, whose picture stays.
     {"ClicksQueuedDuringAGallopRunAfterItInOrder",
-     {{Do::Tab}, {Do::Space}, {Do::ClickGallop}, {Do::ClickSlide}, kGallopByKey, kGallopByClick,
+     {{Do::Tab},
+      {Do::Space},
+      {Do::ClickGallop},
+      {Do::ClickSlide},
+      kGallopByKey,
+      kGallopByClick,
       {Do::Settles, Frame::AfterSlide}}},
     // The window goes on through the gallop and the one clicked before the
     // request, and only then does the process end.
     {"CloseDuringAGallopEndsAfterIt",
-     {{Do::Tab}, {Do::Space}, {Do::ClickGallop}, {Do::RequestClose}, kGallopByKey, kGallopByClick,
+     {{Do::Tab},
+      {Do::Space},
+      {Do::ClickGallop},
+      {Do::RequestClose},
+      kGallopByKey,
+      kGallopByClick,
       {Do::ExitsWithZero}}},
     {"CloseAtOnce", {{Do::RequestClose}, {Do::ExitsWithZero}}},
     {"KeyboardOnly", {{Do::Tab}, {Do::Space}, kGallopByKey, {Do::Settles, Frame::AfterGallop}}},
@@ -332,8 +351,8 @@ protected:
             return shows(shot, f) &&
                    buttonsLook(shot, on1 ? Look::Focused : Look::Plain, on1 ? Look::Plain : Look::Focused);
         });
-        ASSERT_FALSE(settled.isNull()) << "settles on frame " << int(f) << " with the focus on Command"
-                                       << (on1 ? 1 : 2) << lastShotKept();
+        ASSERT_FALSE(settled.isNull()) << "settles on frame " << int(f) << " with the focus on Command" << (on1 ? 1 : 2)
+                                       << lastShotKept();
     }
 
     void act(const Step& step) {

@@ -51,7 +51,11 @@ TEST(RunTimeErrors, EachRaiseReachesTheUserWithItsNumberAndText) {
              runtime::__vbaVarAdd(&sum, &odd, &one);
          },
          "Run-time error '13':\n\nType mismatch"},
-        {"single of a string", [] { const Variant odd = text(); runtime::__vbaR4Var(&odd); },
+        {"single of a string",
+         [] {
+             const Variant odd = text();
+             runtime::__vbaR4Var(&odd);
+         },
          "Run-time error '13':\n\nType mismatch"},
         {"loop over a string",
          [] {
@@ -59,17 +63,22 @@ TEST(RunTimeErrors, EachRaiseReachesTheUserWithItsNumberAndText) {
              runtime::__vbaVarForInit(&counter, &end, &step, &odd, &one, &one);
          },
          "Run-time error '13':\n\nType mismatch"},
-        {"put failed with 5", [] { failedPut(0x800A0005); }, "Run-time error '5':\n\nInvalid procedure call or argument"},
+        {"put failed with 5",
+         [] { failedPut(0x800A0005); },
+         "Run-time error '5':\n\nInvalid procedure call or argument"},
         {"put failed with 6", [] { failedPut(0x800A0006); }, "Run-time error '6':\n\nOverflow"},
         {"put failed with 7", [] { failedPut(0x800A0007); }, "Run-time error '7':\n\nOut of memory"},
         {"put failed with 11", [] { failedPut(0x800A000B); }, "Run-time error '11':\n\nDivision by zero"},
         {"put failed with 13", [] { failedPut(0x800A000D); }, "Run-time error '13':\n\nType mismatch"},
-        {"put failed with 91", [] { failedPut(0x800A005B); },
+        {"put failed with 91",
+         [] { failedPut(0x800A005B); },
          "Run-time error '91':\n\nObject variable or With block variable not set"},
         {"put failed with 380", [] { failedPut(0x800A017C); }, "Run-time error '380':\n\nInvalid property value"},
-        {"put failed with an unknown number", [] { failedPut(0x800A03E8); },
+        {"put failed with an unknown number",
+         [] { failedPut(0x800A03E8); },
          "Run-time error '1000':\n\nApplication-defined or object-defined error"},
-        {"put failed outside the control facility", [] { failedPut(0x8007000E); },
+        {"put failed outside the control facility",
+         [] { failedPut(0x8007000E); },
          "Run-time error '-2147024882':\n\nAutomation error (status 0x8007000E)"},
     };
     for (const auto& c : cases) {

@@ -22,9 +22,8 @@ namespace zelk::tests {
 namespace {
 
 using formats::Picture;
-using formats::Rgb;
 using formats::readPictureRecord;
-
+using formats::Rgb;
 
 constexpr int kWidth = 742;
 constexpr int kHeight = 424;
@@ -56,9 +55,7 @@ std::ostream& operator<<(std::ostream& os, const Box& b) {
     return os << "x " << b.x0 << ".." << b.x1 << ", rows " << b.y0 << ".." << b.y1;
 }
 struct RgbOrder {
-    bool operator()(const Rgb& a, const Rgb& b) const {
-        return std::tie(a.r, a.g, a.b) < std::tie(b.r, b.g, b.b);
-    }
+    bool operator()(const Rgb& a, const Rgb& b) const { return std::tie(a.r, a.g, a.b) < std::tie(b.r, b.g, b.b); }
 };
 using ColourSet = std::set<Rgb, RgbOrder>;
 
@@ -146,10 +143,22 @@ TEST_F(ScenePicture, HasTheSceneSize) {
 }
 
 TEST_F(ScenePicture, EverythingOutsideTheObjectsIsTheBareBackground) {
-    const std::vector<Box> objects = {kCanopy,      kTrunks[0], kTrunks[1],      kTrunks[2], kBird,
-                                      kSmallFlowers, kSun,      kClouds[0],      kClouds[1], kClouds[2],
-                                      kClouds[3],   kBush,      kHouse,          kLeftFlowers,
-                                      kMiddleFlowersAndBee,     kRightFlowers};
+    const std::vector<Box> objects = {kCanopy,
+                                      kTrunks[0],
+                                      kTrunks[1],
+                                      kTrunks[2],
+                                      kBird,
+                                      kSmallFlowers,
+                                      kSun,
+                                      kClouds[0],
+                                      kClouds[1],
+                                      kClouds[2],
+                                      kClouds[3],
+                                      kBush,
+                                      kHouse,
+                                      kLeftFlowers,
+                                      kMiddleFlowersAndBee,
+                                      kRightFlowers};
     int wrong = 0;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
@@ -177,8 +186,15 @@ TEST_F(ScenePicture, RoadEndsHaveTheirOwnEdges) {
         std::vector<std::pair<int, Rgb>> rows;  // row, colour
     };
     const Column columns[] = {
-        {0, {{229, kLawn}, {230, kRoad}, {231, kRoad}, {232, kBlack},
-              {233, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
+        {0,
+         {{229, kLawn},
+          {230, kRoad},
+          {231, kRoad},
+          {232, kBlack},
+          {233, kRoad},
+          {364, kRoad},
+          {365, kBlack},
+          {366, kLawn}}},
         {1, {{229, kLawn}, {230, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
         {5, {{229, kLawn}, {230, kRoad}, {232, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
         {6, {{228, kLawn}, {229, kBlack}, {230, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
@@ -190,8 +206,15 @@ TEST_F(ScenePicture, RoadEndsHaveTheirOwnEdges) {
         {377, {{229, kLawn}, {230, kBlack}, {231, kRoad}, {363, kRoad}, {364, kBlack}, {365, kLawn}}},
         {378, {{229, kLawn}, {230, kBlack}, {231, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
         {740, {{229, kLawn}, {230, kBlack}, {231, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
-        {741, {{229, kLawn}, {230, kBlack}, {231, kBlack}, {232, kRoad},
-              {363, kRoad}, {364, kBlack}, {365, kBlack}, {366, kLawn}}},
+        {741,
+         {{229, kLawn},
+          {230, kBlack},
+          {231, kBlack},
+          {232, kRoad},
+          {363, kRoad},
+          {364, kBlack},
+          {365, kBlack},
+          {366, kLawn}}},
     };
     for (const Column& c : columns)
         for (const auto& [y, colour] : c.rows) EXPECT_EQ(at(c.x, y), colour) << "at (" << c.x << ", " << y << ")";
@@ -220,14 +243,21 @@ TEST_F(ScenePicture, MainColoursKeepTheirShares) {
         double percent;
     };
     const Share table[] = {
-        {"lawn green", {kLawn}, 33.67},          {"road brown", {kRoad}, 31.44},
-        {"sky cyan", {kSky}, 13.35},             {"leaf green", {kLeaf}, 8.02},
-        {"outline black", {kBlack}, 4.17},       {"bark brown", {kBark}, 1.88},
-        {"peach", {kPeach}, 1.23},               {"wall yellow", {kWallYellow}, 1.18},
+        {"lawn green", {kLawn}, 33.67},
+        {"road brown", {kRoad}, 31.44},
+        {"sky cyan", {kSky}, 13.35},
+        {"leaf green", {kLeaf}, 8.02},
+        {"outline black", {kBlack}, 4.17},
+        {"bark brown", {kBark}, 1.88},
+        {"peach", {kPeach}, 1.23},
+        {"wall yellow", {kWallYellow}, 1.18},
         {"bush greens", {std::begin(kBushGreens), std::end(kBushGreens)}, 1.4},
-        {"step tan", {kStepTan}, 0.40},          {"flower grey", {{57, 57, 57}}, 0.40},
-        {"window olive", {kOlive}, 0.28},        {"magenta", {{247, 0, 247}}, 0.28},
-        {"cloud white", {{231, 231, 231}}, 0.28}, {"petal yellow", {kPetalYellow}, 0.24},
+        {"step tan", {kStepTan}, 0.40},
+        {"flower grey", {{57, 57, 57}}, 0.40},
+        {"window olive", {kOlive}, 0.28},
+        {"magenta", {{247, 0, 247}}, 0.28},
+        {"cloud white", {{231, 231, 231}}, 0.28},
+        {"petal yellow", {kPetalYellow}, 0.24},
     };
     std::map<Rgb, int, RgbOrder> count;
     for (const Rgb& c : scene_->pixels) ++count[c];
@@ -254,9 +284,18 @@ TEST_F(ScenePicture, SamplePixelsShowTheirBandOrObject) {
         Rgb colour;
     };
     const Probe probes[] = {
-        {0, 0, kSky},       {741, 0, kSky},           {0, 423, kLawn},         {741, 423, kLawn},
-        {370, 200, kLawn},  {500, 230, kBlack},       {370, 300, kRoad},       {100, 100, kLeaf},
-        {175, 60, kBirdRed}, {520, 100, {90, 165, 0}}, {600, 60, kWallYellow}, {389, 25, {247, 247, 239}},
+        {0, 0, kSky},
+        {741, 0, kSky},
+        {0, 423, kLawn},
+        {741, 423, kLawn},
+        {370, 200, kLawn},
+        {500, 230, kBlack},
+        {370, 300, kRoad},
+        {100, 100, kLeaf},
+        {175, 60, kBirdRed},
+        {520, 100, {90, 165, 0}},
+        {600, 60, kWallYellow},
+        {389, 25, {247, 247, 239}},
     };
     for (const Probe& p : probes) EXPECT_EQ(at(p.x, p.y), p.colour) << "at (" << p.x << ", " << p.y << ")";
 }
@@ -266,8 +305,10 @@ TEST_F(ScenePicture, TopRowShowsCanopyAndRoofWhereTheyLeaveThePicture) {
     std::vector<std::pair<int, int>> runs;
     for (int x = 0; x < kWidth; ++x) {
         if (at(x, 0) == kSky) continue;
-        if (!runs.empty() && runs.back().second == x - 1) runs.back().second = x;
-        else runs.emplace_back(x, x);
+        if (!runs.empty() && runs.back().second == x - 1)
+            runs.back().second = x;
+        else
+            runs.emplace_back(x, x);
     }
     const std::vector<std::pair<int, int>> expected = {{19, 29}, {39, 43}, {47, 87}, {175, 290}, {637, 651}};
     EXPECT_EQ(runs, expected);
@@ -290,9 +331,8 @@ TEST_F(ScenePicture, DrawnObjectsFillTheirBoxesExactly) {
     for (const Case& c : cases) EXPECT_EQ(drawnBounds(c.window), c.box) << c.name;
 
     // The house shares its window with the top-right cloud; leave that box out.
-    EXPECT_EQ(boundsOf({568, 0, 722, 150}, [](int x, int y, Rgb c) {
-                  return !kClouds[3].contains(x, y) && c != bareBackground(x, y);
-              }),
+    EXPECT_EQ(boundsOf({568, 0, 722, 150},
+                       [](int x, int y, Rgb c) { return !kClouds[3].contains(x, y) && c != bareBackground(x, y); }),
               kHouse);
     EXPECT_EQ(boundsOf({0, 0, 316, 138}, [](int, int, Rgb c) { return c != kSky; })->x1, kCanopy.x1);
 }
@@ -304,9 +344,9 @@ TEST_F(ScenePicture, SunAndCloudsFillTheirBoxes) {
         const int lo = std::min({c.r, c.g, c.b}), hi = std::max({c.r, c.g, c.b});
         return lo >= 165 && hi - lo <= 24;
     };
-    EXPECT_EQ(boundsOf({340, 0, 440, 60},
-                       [&](int x, int y, Rgb c) { return c != kSky && c != kBlack && !cloudy(x, y, c); }),
-              kSun);
+    EXPECT_EQ(
+        boundsOf({340, 0, 440, 60}, [&](int x, int y, Rgb c) { return c != kSky && c != kBlack && !cloudy(x, y, c); }),
+        kSun);
     // Its rings are speckled: the outer one mixes all five of its colours.
     const ColourSet outerRing = {{255, 165, 90}, kPeach, kWallYellow, {255, 255, 90}, {222, 222, 0}};
     ColourSet seen;
@@ -352,9 +392,10 @@ TEST_F(ScenePicture, TreesBirdAndBushUseTheirColours) {
     EXPECT_TRUE(bush.count(kLeaf));
 
     // The small pair stands in front of the right trunk: pick it by its own colours.
-    EXPECT_EQ(boundsOf({200, 118, 240, 150},
-                       [](int, int, Rgb c) { return c != kSky && c != kLawn && c != kBark && c != kBlack && c != kLeaf; }),
-              kSmallFlowers);
+    EXPECT_EQ(
+        boundsOf({200, 118, 240, 150},
+                 [](int, int, Rgb c) { return c != kSky && c != kLawn && c != kBark && c != kBlack && c != kLeaf; }),
+        kSmallFlowers);
 }
 
 TEST_F(ScenePicture, RightFlowerPairIsTheLeftOneMoved) {
@@ -426,8 +467,9 @@ TEST_F(ScenePicture, HouseWindowsHaveFourPanesInABlackFrame) {
         const char* name;
         Box frame;
     };
-    const Window windows[] = {
-        {"attic", {632, 36, 654, 58}}, {"left ground floor", {592, 84, 614, 100}}, {"right ground floor", {677, 84, 699, 100}}};
+    const Window windows[] = {{"attic", {632, 36, 654, 58}},
+                              {"left ground floor", {592, 84, 614, 100}},
+                              {"right ground floor", {677, 84, 699, 100}}};
     for (const Window& w : windows) {
         const std::vector<Box> panes = panesIn(*scene_, w.frame);
         ASSERT_EQ(panes.size(), 4u) << w.name;
@@ -478,7 +520,8 @@ TEST_F(ScenePicture, HousePorchRailingsBaseAndSteps) {
     for (int y = stepsWindow.y0; y <= stepsWindow.y1; ++y)
         for (int x = stepsWindow.x0; x <= stepsWindow.x1; ++x)
             if (at(x, y) == kStepTan) {
-                EXPECT_TRUE(std::any_of(std::begin(steps), std::end(steps), [&](const Box& s) { return s.contains(x, y); }))
+                EXPECT_TRUE(
+                    std::any_of(std::begin(steps), std::end(steps), [&](const Box& s) { return s.contains(x, y); }))
                     << x << ", " << y;
             }
     for (const Box& s : steps) {

@@ -69,7 +69,8 @@ public:
     // Also after the process has mapped the copy: it reads the changed bytes.
     void write(const std::vector<Write>& writes) {
         for (const Write& w : writes)
-            for (std::size_t i = 0; i < w.bytes.size(); ++i) bytes_.at(w.address - image_symbols::kImageBase + i) = w.bytes[i];
+            for (std::size_t i = 0; i < w.bytes.size(); ++i)
+                bytes_.at(w.address - image_symbols::kImageBase + i) = w.bytes[i];
     }
     PatchedImage(const PatchedImage&) = delete;
     PatchedImage& operator=(const PatchedImage&) = delete;

@@ -28,7 +28,10 @@ std::vector<std::int64_t> runLoop(Variant start, Variant end, Variant step, Vari
 
 TEST(CountedLoop, StepsFrom0To8000By400AndLeaves8400AsA16BitInteger) {
     Variant counter{};
-    const auto seen = runLoop(runtime_interface::integer16Variant(0), runtime_interface::integer16Variant(8000), runtime_interface::integer16Variant(400), &counter);
+    const auto seen = runLoop(runtime_interface::integer16Variant(0),
+                              runtime_interface::integer16Variant(8000),
+                              runtime_interface::integer16Variant(400),
+                              &counter);
     ASSERT_EQ(seen.size(), 21u);
     for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i], 400 * std::int64_t(i));
     EXPECT_EQ(counter.type, VariantType::Integer16);
@@ -37,7 +40,8 @@ TEST(CountedLoop, StepsFrom0To8000By400AndLeaves8400AsA16BitInteger) {
 
 TEST(CountedLoop, KeepsEndAndStepInTheHiddenPairSoTheConstantsAreFree) {
     Variant counter{}, a{}, b{};
-    Variant start = runtime_interface::integer16Variant(0), end = runtime_interface::integer16Variant(8000), step = runtime_interface::integer16Variant(400);
+    Variant start = runtime_interface::integer16Variant(0), end = runtime_interface::integer16Variant(8000),
+            step = runtime_interface::integer16Variant(400);
     ASSERT_TRUE(__vbaVarForInit(&counter, &a, &b, &start, &end, &step));
     EXPECT_EQ(a.type, VariantType::Integer16);
     EXPECT_EQ(a.integer16, 8000) << "the pair holds the end";
@@ -66,7 +70,12 @@ TEST(CountedLoop, EdgeCases) {
         {"past the 16-bit range widens instead of wrapping", 32000, 32767, 400, 2},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(runLoop(runtime_interface::integer16Variant(c.start), runtime_interface::integer16Variant(c.end), runtime_interface::integer16Variant(c.step)).size(), c.passes) << c.name;
+        EXPECT_EQ(runLoop(runtime_interface::integer16Variant(c.start),
+                          runtime_interface::integer16Variant(c.end),
+                          runtime_interface::integer16Variant(c.step))
+                      .size(),
+                  c.passes)
+            << c.name;
 }
 
 TEST(VariantOperations, SumConversionAndFree) {

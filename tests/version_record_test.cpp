@@ -98,12 +98,18 @@ TEST_F(VersionRecord, IsOneUsEnglishBlockWithTheFixedPartOf1000) {
         std::uint32_t value;
         const char* what;
     } fixed[] = {
-        {0x00, 0xFEEF04BD, "signature"},         {0x04, 0x00010000, "structure version"},
-        {0x08, 0x00010000, "file version 1.0"},  {0x0C, 0, "file version .0.0"},
-        {0x10, 0x00010000, "product version 1.0"}, {0x14, 0, "product version .0.0"},
-        {0x18, 0, "flags mask"},                 {0x1C, 0, "flags"},
-        {0x20, 0x4, "operating system"},         {0x24, 0x1, "file type"},
-        {0x28, 0, "subtype"},                    {0x2C, 0, "date, high"},
+        {0x00, 0xFEEF04BD, "signature"},
+        {0x04, 0x00010000, "structure version"},
+        {0x08, 0x00010000, "file version 1.0"},
+        {0x0C, 0, "file version .0.0"},
+        {0x10, 0x00010000, "product version 1.0"},
+        {0x14, 0, "product version .0.0"},
+        {0x18, 0, "flags mask"},
+        {0x1C, 0, "flags"},
+        {0x20, 0x4, "operating system"},
+        {0x24, 0x1, "file type"},
+        {0x28, 0, "subtype"},
+        {0x2C, 0, "date, high"},
         {0x30, 0, "date, low"},
     };
     for (const auto& f : fixed) EXPECT_EQ(word(root_.value, f.offset), f.value) << f.what;
@@ -124,8 +130,12 @@ TEST_F(VersionRecord, TranslationPairStandsBeforeTheSixStringsInOrder) {
     EXPECT_EQ(strings.type, 1);
     ASSERT_EQ(keys(strings), std::vector<std::string>{"040904B0"});
     const std::pair<std::string, std::string> expected[] = {
-        {"CompanyName", "MXLQ"},   {"ProductName", "zelk"},  {"FileVersion", "1.00"},
-        {"ProductVersion", "1.00"}, {"InternalName", "zelk"}, {"OriginalFilename", "zelk.exe"},
+        {"CompanyName", "MXLQ"},
+        {"ProductName", "zelk"},
+        {"FileVersion", "1.00"},
+        {"ProductVersion", "1.00"},
+        {"InternalName", "zelk"},
+        {"OriginalFilename", "zelk.exe"},
     };
     const Block& table = strings.children[0];
     ASSERT_EQ(table.children.size(), std::size(expected));
@@ -144,8 +154,12 @@ using Bytes = std::vector<std::uint8_t>;
 // A block's head: its length, its value's length (characters for text, bytes
 // for binary) and its type, 1 text or 0 binary.
 Bytes head(std::uint16_t length, std::uint16_t valueLength, std::uint16_t type) {
-    return {std::uint8_t(length), std::uint8_t(length >> 8), std::uint8_t(valueLength), std::uint8_t(valueLength >> 8),
-            std::uint8_t(type), 0};
+    return {std::uint8_t(length),
+            std::uint8_t(length >> 8),
+            std::uint8_t(valueLength),
+            std::uint8_t(valueLength >> 8),
+            std::uint8_t(type),
+            0};
 }
 
 // ASCII as UTF-16 with its NUL, then `padding` zero bytes to the next 32-bit boundary.
@@ -174,8 +188,7 @@ struct Piece {
 const Piece kPieces[] = {
     {0, "VS_VERSION_INFO head", head(502, 52, 0)},
     {6, "VS_VERSION_INFO key", utf16("VS_VERSION_INFO", 2)},
-    {40, "fixed part",
-     words({0xFEEF04BD, 0x00010000, 0x00010000, 0, 0x00010000, 0, 0, 0, 0x4, 0x1, 0, 0, 0})},
+    {40, "fixed part", words({0xFEEF04BD, 0x00010000, 0x00010000, 0, 0x00010000, 0, 0, 0, 0x4, 0x1, 0, 0, 0})},
     {92, "VarFileInfo head", head(68, 0, 1)},
     {98, "VarFileInfo key", utf16("VarFileInfo", 2)},
     {124, "Translation head", head(36, 4, 0)},

@@ -24,8 +24,7 @@ formats::Picture horseBackground(const HorseFormat& format) {
     using namespace zelk::art;
     formats::Picture picture(format.width, format.height, kLawnGreen);
     for (int y = format.outlineRow; y < format.height; ++y)
-        for (int x = 0; x < format.width; ++x)
-            picture.at(x, y) = y == format.outlineRow ? kOutlineBlack : kRoadBrown;
+        for (int x = 0; x < format.width; ++x) picture.at(x, y) = y == format.outlineRow ? kOutlineBlack : kRoadBrown;
     return picture;
 }
 

@@ -17,8 +17,7 @@ RgbaImage doubled(const RgbaImage& blocks) {
     RgbaImage image{2 * blocks.width, 2 * blocks.height, {}};
     image.pixels.resize(std::size_t(image.width) * image.height);
     for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x)
-            image.pixels[std::size_t(y) * image.width + x] = blocks.at(x / 2, y / 2);
+        for (int x = 0; x < image.width; ++x) image.pixels[std::size_t(y) * image.width + x] = blocks.at(x / 2, y / 2);
     return image;
 }
 

@@ -13,8 +13,14 @@ inline constexpr formats::Rgb kEyeWhite{239, 239, 239};
 // The only colours a horse picture may hold: its background, its outlines and
 // the five of the horse itself.
 inline constexpr formats::Rgb kHorseColours[] = {
-    art::kLawnGreen, art::kRoadBrown, art::kOutlineBlack, kBodyOrange,
-    kDarkOrange,         kMuzzlePink,         kNostrilPink,           kEyeWhite,
+    art::kLawnGreen,
+    art::kRoadBrown,
+    art::kOutlineBlack,
+    kBodyOrange,
+    kDarkOrange,
+    kMuzzlePink,
+    kNostrilPink,
+    kEyeWhite,
 };
 
 }  // namespace zelk::art::painter

@@ -7,8 +7,7 @@
 
 namespace zelk::art::painter {
 
-formats::IconImage iconImageOf(const RgbaImage& drawing, std::span<const formats::Rgb> colours,
-                               std::uint8_t outside) {
+formats::IconImage iconImageOf(const RgbaImage& drawing, std::span<const formats::Rgb> colours, std::uint8_t outside) {
     formats::IconImage image;
     image.width = drawing.width;
     image.height = drawing.height;

@@ -12,7 +12,6 @@ namespace zelk::art::painter {
 // Transparent pixels lie outside the drawing: mask 1 over colour `outside`.
 // Every opaque pixel must be one of `colours` exactly; anything else throws
 // std::runtime_error naming the pixel.
-formats::IconImage iconImageOf(const RgbaImage& drawing, std::span<const formats::Rgb> colours,
-                               std::uint8_t outside);
+formats::IconImage iconImageOf(const RgbaImage& drawing, std::span<const formats::Rgb> colours, std::uint8_t outside);
 
 }  // namespace zelk::art::painter

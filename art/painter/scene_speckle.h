@@ -17,7 +17,7 @@ struct Tint {
 // The choice is a hash of the cell, so the picture is the same on every build.
 struct Speckle {
     int x0, y0, x1, y1;  // inclusive box
-    formats::Rgb base;            // only pixels of this colour change
+    formats::Rgb base;   // only pixels of this colour change
     int grain;           // cell size in pixels: 1 speckles, 2 and up mottles
     std::uint32_t seed;
     std::span<const Tint> tints;

@@ -60,8 +60,8 @@ void overlayOpaque(formats::Picture& picture, const RgbaImage& layer, int dx, in
             const Rgba& p = layer.at(x, y);
             if (p.a == 0) continue;
             if (p.a != 255)
-                throw std::runtime_error("antialiased pixel at (" + std::to_string(x) + ", " +
-                                         std::to_string(y) + "): draw with crisp edges");
+                throw std::runtime_error("antialiased pixel at (" + std::to_string(x) + ", " + std::to_string(y) +
+                                         "): draw with crisp edges");
             const int px = x + dx, py = y + dy;
             if (px < 0 || py < 0 || px >= picture.width || py >= picture.height) continue;
             picture.at(px, py) = formats::Rgb{p.r, p.g, p.b};

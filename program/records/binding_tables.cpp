@@ -108,9 +108,7 @@ void writePrivateObjectDescriptor(ImageBuilder& out) {
     descriptor.link(field::kObjectListSecondWord, "object_list", std::int32_t(object_list::word(1).offset));
     descriptor.link(field::kObjectList, "object_list");
     descriptor.link(field::kObjectListAgain, "object_list");
-    const struct {
-        std::uint32_t word, value;
-    } reserved[] = {{2, 0xFFFFFFFF}, {4, 2}, {14, 104}, {15, 4}};
+    const struct { std::uint32_t word, value; } reserved[] = {{2, 0xFFFFFFFF}, {4, 2}, {14, 104}, {15, 4}};
     for (const auto& r : reserved) descriptor.u32(field::word(r.word), r.value);
 }
 
@@ -182,9 +180,15 @@ void writeProcedureDescriptors(ImageBuilder& out) {
         std::uint32_t address;
         Code exitPoint, commonCleanup, unwindCleanup;
     } descriptors[] = {
-        {"procedure.Command1_Click", program::kSlideProcedure, Code::SlideExitPoint, Code::SlideCommonCleanup,
+        {"procedure.Command1_Click",
+         program::kSlideProcedure,
+         Code::SlideExitPoint,
+         Code::SlideCommonCleanup,
          Code::SlideUnwindCleanup},
-        {"procedure.Command2_Click", program::kGallopProcedure, Code::GallopExitPoint, Code::GallopCommonCleanup,
+        {"procedure.Command2_Click",
+         program::kGallopProcedure,
+         Code::GallopExitPoint,
+         Code::GallopCommonCleanup,
          Code::GallopUnwindCleanup},
     };
     for (const auto& d : descriptors) {

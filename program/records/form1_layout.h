@@ -38,7 +38,15 @@ struct ImageLayout {
 };
 
 // "Движение" and "Движение2" in code page 1251.
-inline constexpr ButtonLayout kCommand2{1, "Command2", "\xC4\xE2\xE8\xE6\xE5\xED\xE8\xE5" "2", 120, 1200, 1215, 495, 1};
+inline constexpr ButtonLayout kCommand2{1,
+                                        "Command2",
+                                        "\xC4\xE2\xE8\xE6\xE5\xED\xE8\xE5"
+                                        "2",
+                                        120,
+                                        1200,
+                                        1215,
+                                        495,
+                                        1};
 inline constexpr ButtonLayout kCommand1{2, "Command1", "\xC4\xE2\xE8\xE6\xE5\xED\xE8\xE5", 120, 240, 1215, 495, 0};
 
 inline constexpr ImageLayout kImg3{3, "Img3", 3, 6840, 2600, 2295, 2295, false, true};

@@ -30,7 +30,10 @@ std::vector<Resource> writeIconGroup(ImageBuilder& out, std::span<const std::vec
         {directory::kIconGroup, kGroupId, directory::kNeutralLanguage, "icon_group", std::uint32_t(group.size())}};
     for (std::size_t i = 0; i < images.size(); ++i) {
         const std::uint16_t id = entries[i].id;
-        resources.push_back({directory::kIcon, id, directory::kNeutralLanguage, "icon." + std::to_string(id),
+        resources.push_back({directory::kIcon,
+                             id,
+                             directory::kNeutralLanguage,
+                             "icon." + std::to_string(id),
                              std::uint32_t(images[i].size())});
         out.align(4);
         out.bind(resources.back().label);

@@ -26,7 +26,7 @@ public:
     std::size_t size() const { return bytes_.size(); }
     std::uint32_t here() const { return base_ + std::uint32_t(bytes_.size()); }
 
-    void bind(const std::string& label);               // the label names the current position
+    void bind(const std::string& label);                           // the label names the current position
     void bindAt(const std::string& label, std::uint32_t address);  // a label outside the block
 
     void u8(std::uint8_t v) { bytes_.push_back(v); }
@@ -39,10 +39,15 @@ public:
     void align(std::size_t boundary, std::uint8_t pad = 0);
     void padTo(std::uint32_t address, std::uint8_t pad = 0);  // up to an absolute address
     void guid(const formats::Guid& g) { bytes(g.bytes); }
-    void ascii(std::string_view text) { for (char c : text) u8(std::uint8_t(c)); }
-    void cstr(std::string_view text) { ascii(text); u8(0); }
+    void ascii(std::string_view text) {
+        for (char c : text) u8(std::uint8_t(c));
+    }
+    void cstr(std::string_view text) {
+        ascii(text);
+        u8(0);
+    }
 
-    void link(const std::string& label);   // 32-bit address of label
+    void link(const std::string& label);  // 32-bit address of label
     void link(const std::string& label, std::int32_t addend);
 
     // Reserves `size` zero bytes here for a record whose fields are then put

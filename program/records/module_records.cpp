@@ -9,8 +9,8 @@
 namespace zelk::program::records {
 namespace {
 
-using program::records::ImageBuilder;
 using program::Code;
+using program::records::ImageBuilder;
 
 void jumpTo(ImageBuilder& out, std::uint32_t target) {
     out.u8(0xE9);  // jmp rel32
@@ -86,8 +86,10 @@ void writeImportDirectory(ImageBuilder& out) {
     ImageBuilder::Record lookup = out.record("import_lookup", field::lookupTableSize(formats::kImportCount));
     for (std::uint32_t i = 0; i < std::uint32_t(formats::kImportCount); ++i) {
         const formats::ImportEntry& entry = formats::kImports[i];
-        if (entry.byOrdinal()) lookup.u32(field::lookupEntry(i), field::kByOrdinal | *entry.ordinal);
-        else lookup.link(field::lookupEntry(i), "import_name." + std::string(entry.name));
+        if (entry.byOrdinal())
+            lookup.u32(field::lookupEntry(i), field::kByOrdinal | *entry.ordinal);
+        else
+            lookup.link(field::lookupEntry(i), "import_name." + std::string(entry.name));
     }
     for (const formats::ImportEntry& entry : formats::kImports) {
         if (entry.byOrdinal()) continue;

@@ -15,8 +15,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr std::uint32_t kLanguage = 0x0409;   // English (United States)
-constexpr std::uint32_t kCodePage = 0x04B0;   // Unicode
+constexpr std::uint32_t kLanguage = 0x0409;  // English (United States)
+constexpr std::uint32_t kCodePage = 0x04B0;  // Unicode
 constexpr std::uint32_t kResourceLanguage = 1033;
 
 // Each block: length, value length, type (1 text, 0 binary), the key in
@@ -73,23 +73,32 @@ Block container(std::string key, std::vector<Block> children) {
 
 std::string versionText() {
     char text[16];
-    std::snprintf(text, sizeof text, "%u.%02u", unsigned(program::records::kMajorVersion), unsigned(program::records::kMinorVersion));
+    std::snprintf(text,
+                  sizeof text,
+                  "%u.%02u",
+                  unsigned(program::records::kMajorVersion),
+                  unsigned(program::records::kMinorVersion));
     return text;
 }
 
 Bytes fixedPart() {
-    const std::uint32_t version = std::uint32_t(program::records::kMajorVersion) << 16 | program::records::kMinorVersion;
+    const std::uint32_t version =
+        std::uint32_t(program::records::kMajorVersion) << 16 | program::records::kMinorVersion;
     Bytes out;
     for (std::uint32_t v : {
              0xFEEF04BDu,  // signature
              0x00010000u,  // structure version
-             version, 0u,  // file version 1.0.0.0
-             version, 0u,  // product version
-             0u, 0u,       // flags mask, flags
-             0x4u,         // 32-bit Windows
-             0x1u,         // application
-             0u,           // subtype
-             0u, 0u,       // date
+             version,
+             0u,  // file version 1.0.0.0
+             version,
+             0u,  // product version
+             0u,
+             0u,    // flags mask, flags
+             0x4u,  // 32-bit Windows
+             0x1u,  // application
+             0u,    // subtype
+             0u,
+             0u,  // date
          })
         formats::appendU32(out, v);
     return out;
@@ -106,14 +115,16 @@ Block versionInfo() {
     Block root = binaryEntry("VS_VERSION_INFO", fixedPart());
     root.children = {
         container("VarFileInfo", {binaryEntry("Translation", translation)}),
-        container("StringFileInfo", {container(tableKey, {
-            textEntry("CompanyName", "MXLQ"),
-            textEntry("ProductName", program::records::kDescription),
-            textEntry("FileVersion", version),
-            textEntry("ProductVersion", version),
-            textEntry("InternalName", program::records::kExecutableName),
-            textEntry("OriginalFilename", std::string(program::records::kExecutableName) + ".exe"),
-        })}),
+        container("StringFileInfo",
+                  {container(tableKey,
+                             {
+                                 textEntry("CompanyName", "MXLQ"),
+                                 textEntry("ProductName", program::records::kDescription),
+                                 textEntry("FileVersion", version),
+                                 textEntry("ProductVersion", version),
+                                 textEntry("InternalName", program::records::kExecutableName),
+                                 textEntry("OriginalFilename", std::string(program::records::kExecutableName) + ".exe"),
+                             })}),
     };
     return root;
 }

@@ -12,16 +12,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const zelk::formats::DescriptionView view = zelk::formats::walkFormDescription({data, size});
         auto readPictures = [](const zelk::formats::ObjectView& object) {
             for (const auto& p : object.properties)
-                if (p.code == zelk::formats::property_code::kFormPicture || p.code == zelk::formats::property_code::kImagePicture) {
+                if (p.code == zelk::formats::property_code::kFormPicture ||
+                    p.code == zelk::formats::property_code::kImagePicture) {
                     try {
                         zelk::formats::readPictureRecord(p.value, p.offset);
-                    } catch (const zelk::formats::FormatError&) {
-                    }
+                    } catch (const zelk::formats::FormatError&) {}
                 }
         };
         readPictures(view.form);
         for (const auto& child : view.children) readPictures(child);
-    } catch (const zelk::formats::FormatError&) {
-    }
+    } catch (const zelk::formats::FormatError&) {}
     return 0;
 }

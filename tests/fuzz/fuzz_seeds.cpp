@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 namespace formats = zelk::formats;
 
 void write(const fs::path& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 void put(Bytes& b, std::size_t at, std::uint32_t v, int size) {
@@ -57,7 +58,8 @@ Bytes wrappingPicture() { return rawPicture(0x55555556, 1, 4); }
 // Widths with 1, 2, 3 and 0 pad bytes a row.
 zelk::program::records::PictureRecords smallPictures() {
     return {zelk::formats::writePictureRecord(sample(2, 2)),
-            {zelk::formats::writePictureRecord(sample(1, 1)), zelk::formats::writePictureRecord(sample(3, 2)),
+            {zelk::formats::writePictureRecord(sample(1, 1)),
+             zelk::formats::writePictureRecord(sample(3, 2)),
              zelk::formats::writePictureRecord(sample(4, 1))}};
 }
 
@@ -97,7 +99,8 @@ int main(int argc, char** argv) {
 
     const Bytes small = describe(smallPictures());
     const formats::DescriptionView view = formats::walkFormDescription(small);
-    const formats::ObjectView &command2 = view.children.at(0), &command1 = view.children.at(1), &img3 = view.children.at(2);
+    const formats::ObjectView &command2 = view.children.at(0), &command1 = view.children.at(1),
+                              &img3 = view.children.at(2);
     const std::size_t captionLength = command2.find(formats::property_code::kCaption)->offset - 2;
     const std::size_t img3Frame = img3.find(formats::property_code::kImagePicture)->offset - 4;
     const std::size_t command1Position = command1.find(formats::property_code::kButtonRect)->offset;
@@ -118,7 +121,10 @@ int main(int argc, char** argv) {
         {"frame-past-record", img3Frame, img3FrameLength + 256, 4},
         {"fixed-past-record", command1.offset, std::uint32_t(command1Position + 4 - command1.offset), 4},
         {"unknown-marker", command2.offset + command2.size, 0x07, 1},
-        {"total-size", formats::kDescriptionHeaderSize, std::uint32_t(small.size() - formats::kDescriptionHeaderSize + 1), 4},
+        {"total-size",
+         formats::kDescriptionHeaderSize,
+         std::uint32_t(small.size() - formats::kDescriptionHeaderSize + 1),
+         4},
     };
     int n = 0;
     auto seed = [&](const fs::path& dir, const std::string& name, const Bytes& bytes) {
@@ -146,7 +152,8 @@ int main(int argc, char** argv) {
     }
 
     for (auto [w, h] : {std::pair{1, 1}, {2, 2}, {3, 2}, {4, 1}, {5, 3}})
-        seed(pictures, "picture-" + std::to_string(w) + "x" + std::to_string(h),
+        seed(pictures,
+             "picture-" + std::to_string(w) + "x" + std::to_string(h),
              zelk::formats::writePictureRecord(sample(w, h)));
     const std::pair<const char*, Bytes> badRecords[] = {
         {"wrapping-width", wrappingPicture()},

@@ -9,7 +9,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const zelk::formats::Picture p = zelk::formats::readPictureRecord({data, size});
         if (p.pixels.size() != std::size_t(p.width) * std::size_t(p.height)) __builtin_trap();
-    } catch (const zelk::formats::FormatError&) {
-    }
+    } catch (const zelk::formats::FormatError&) {}
     return 0;
 }

@@ -25,8 +25,7 @@ constexpr const char* kServerReadyFdName = "3";
 
 void stop(pid_t server) {
     kill(server, SIGTERM);
-    while (waitpid(server, nullptr, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(server, nullptr, 0) < 0 && errno == EINTR) {}
 }
 
 // Servers that pick their own display probe upwards from the lowest, so ours
@@ -49,8 +48,19 @@ pid_t startServer(int number, int depth, int readyPipe) {
     const int devnull = open("/dev/null", O_WRONLY);
     dup2(devnull, STDOUT_FILENO);  // holds no pipe of the caller's open
     dup2(devnull, STDERR_FILENO);
-    execlp("Xvfb", "Xvfb", display.c_str(), "-displayfd", kServerReadyFdName, "-noreset", "-screen", "0", screen.c_str(),
-           "-br", "-nolisten", "tcp", static_cast<char*>(nullptr));
+    execlp("Xvfb",
+           "Xvfb",
+           display.c_str(),
+           "-displayfd",
+           kServerReadyFdName,
+           "-noreset",
+           "-screen",
+           "0",
+           screen.c_str(),
+           "-br",
+           "-nolisten",
+           "tcp",
+           static_cast<char*>(nullptr));
     _exit(127);
 }
 
