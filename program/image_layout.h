@@ -56,20 +56,16 @@ struct CodePlace {
     std::uint32_t size;
 };
 
+// clang-format off
 inline constexpr CodePlace kCodePlaces[] = {
-    {Code::Command1ClickEvent, 0x010, 0x10},
-    {Code::Command1ClickMethod, 0x020, 0x10},
-    {Code::Command2ClickEvent, 0x030, 0x10},
-    {Code::Command2ClickMethod, 0x040, 0x10},
-    {Code::Command1ClickBody, 0x050, 0x180},
-    {Code::SlideExitPoint, 0x1D0, 0x30},
-    {Code::SlideCommonCleanup, 0x200, 0x20},
-    {Code::SlideUnwindCleanup, 0x220, 0x20},
-    {Code::Command2ClickBody, 0x240, 0x3E0},
-    {Code::GallopExitPoint, 0x620, 0x30},
-    {Code::GallopCommonCleanup, 0x650, 0x20},
-    {Code::GallopUnwindCleanup, 0x670, 0x30},
+    {Code::Command1ClickEvent, 0x010, 0x10},  {Code::Command1ClickMethod, 0x020, 0x10},
+    {Code::Command2ClickEvent, 0x030, 0x10},  {Code::Command2ClickMethod, 0x040, 0x10},
+    {Code::Command1ClickBody, 0x050, 0x180},      {Code::SlideExitPoint, 0x1D0, 0x30},
+    {Code::SlideCommonCleanup, 0x200, 0x20},  {Code::SlideUnwindCleanup, 0x220, 0x20},
+    {Code::Command2ClickBody, 0x240, 0x3E0},      {Code::GallopExitPoint, 0x620, 0x30},
+    {Code::GallopCommonCleanup, 0x650, 0x20}, {Code::GallopUnwindCleanup, 0x670, 0x30},
 };
+// clang-format on
 static_assert(kCodePlaces[11].offset + kCodePlaces[11].size <= kCodeSize);
 
 inline constexpr std::uint32_t codeAddress(Code code) { return kCodeStart + kCodePlaces[int(code)].offset; }

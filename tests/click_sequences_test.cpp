@@ -439,22 +439,13 @@ struct GallopOp {
     int value;  // Visible: the flag; Left: offset from MovePos
 };
 
+// clang-format off
 const GallopOp kGallopStep[] = {
-    {Op::Visible, 1, -1},
-    {Op::Visible, 2, 0},
-    {Op::Visible, 3, 0},
-    {Op::Left, 1, 0},
-    {Op::Pause, 0, 0},
-    {Op::Visible, 1, 0},
-    {Op::Visible, 2, -1},
-    {Op::Left, 2, 100},
-    {Op::Pause, 0, 0},
-    {Op::Visible, 1, 0},
-    {Op::Visible, 2, 0},
-    {Op::Visible, 3, -1},
-    {Op::Left, 3, 200},
-    {Op::Pause, 0, 0},
+    {Op::Visible, 1, -1}, {Op::Visible, 2, 0}, {Op::Visible, 3, 0},  {Op::Left, 1, 0},   {Op::Pause, 0, 0},
+    {Op::Visible, 1, 0},  {Op::Visible, 2, -1}, {Op::Left, 2, 100},   {Op::Pause, 0, 0},
+    {Op::Visible, 1, 0},  {Op::Visible, 2, 0}, {Op::Visible, 3, -1}, {Op::Left, 3, 200}, {Op::Pause, 0, 0},
 };
+// clang-format on
 
 std::vector<Event> expectedGallop() {
     std::vector<Event> e;

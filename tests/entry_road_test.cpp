@@ -60,20 +60,15 @@ TEST(EntryRoad, AClickRunsTheHandlerItsStoredEntryJumpsTo) {
         const PictureState (&afterCommand2)[3];
         std::int32_t pausesAfterCommand2;
     } cases[] = {
+        // clang-format off
         {"as stored", {}, kSlideFromStart, 20000001, kGallop, 50000001},
         {"event entries' jumps swapped",
          {{event1 + 5, jumpTo(event1 + 5, methodEntry(1))}, {event2 + 5, jumpTo(event2 + 5, methodEntry(0))}},
-         kGallop,
-         50000001,
-         kSlideAfterGallop,
-         20000001},
+         kGallop, 50000001, kSlideAfterGallop, 20000001},
         {"Command1's entry subtracting a 32-bit value",
-         {{event1, wideEntry(event1, subtrahend1, methodEntry(0))}},
-         kSlideFromStart,
-         20000001,
-         kGallop,
-         50000001},
+         {{event1, wideEntry(event1, subtrahend1, methodEntry(0))}}, kSlideFromStart, 20000001, kGallop, 50000001},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         PatchedImage patched(c.writes);
@@ -161,45 +156,32 @@ TEST(EntryRoad, AnEntryTheRuntimeCannotFollowStopsStartUpNamingIt) {
         bool outsideImage;  // BadAddress rather than BadDescriptor
         std::string message;
     } cases[] = {
-        {"unknown opcode",
-         {{event1, {0xC3}}},
-         false,
+        // clang-format off
+        {"unknown opcode", {{event1, {0xC3}}}, false,
          "Command1 event slot 0: entry at " + hex(event1) + " holds code the runtime cannot follow (0xC3 at " +
              hex(event1) + ")"},
-        {"method on the code range's padding",
-         {{symbol("method_table") + 4, littleEndianBytes(padding)}},
-         false,
+        {"method on the code range's padding", {{symbol("method_table") + 4, littleEndianBytes(padding)}}, false,
          "method 1: entry at " + hex(padding) + " holds code the runtime cannot follow (0xCC at " + hex(padding) + ")"},
-        {"8-bit subtraction from another operand",
-         {{event1, {0x83, 0x6D}}},
-         false,
+        {"8-bit subtraction from another operand", {{event1, {0x83, 0x6D}}}, false,
          "Command1 event slot 0: entry at " + hex(event1) + " holds code the runtime cannot follow (0x83 at " +
              hex(event1) + ")"},
-        {"32-bit subtraction from another operand",
-         {{event2, wideEntry(event2, 4, methodEntry(1))}, {event2 + 3, {0x08}}},
+        {"32-bit subtraction from another operand", {{event2, wideEntry(event2, 4, methodEntry(1))}, {event2 + 3, {0x08}}},
          false,
          "Command2 event slot 0: entry at " + hex(event2) + " holds code the runtime cannot follow (0x81 at " +
              hex(event2) + ")"},
-        {"jump to a clean-up",
-         {{event2 + 5, jumpTo(event2 + 5, cleanup)}},
-         false,
+        {"jump to a clean-up", {{event2 + 5, jumpTo(event2 + 5, cleanup)}}, false,
          "Command2 event slot 0: entry at " + hex(event2) + " leads to a handler's clean-up or exit point at " +
              hex(cleanup)},
-        {"loop of jumps",
-         {{methodEntry(0), jumpTo(methodEntry(0), event1)}},
-         false,
+        {"loop of jumps", {{methodEntry(0), jumpTo(methodEntry(0), event1)}}, false,
          "Command1 event slot 0: entry at " + hex(event1) + " reaches no handler"},
-        {"jump out of the image",
-         {{event1 + 5, jumpTo(event1 + 5, 0x7FFF0000)}},
-         true,
+        {"jump out of the image", {{event1 + 5, jumpTo(event1 + 5, 0x7FFF0000)}}, true,
          "Command1 event slot 0: entry at " + hex(event1) +
              " leads outside the image: entry code: 1 bytes at 0x7FFF0000 lie outside the image"},
-        {"event slot outside the image",
-         {{symbol("sink_table.Command2") + 24, littleEndianBytes(0xFFFFFF00)}},
-         true,
+        {"event slot outside the image", {{symbol("sink_table.Command2") + 24, littleEndianBytes(0xFFFFFF00)}}, true,
          "Command2 event slot 0: entry at 0xFFFFFF00 leads outside the image: entry code: 1 bytes at 0xFFFFFF00 lie "
          "outside the image"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         PatchedImage patched(c.writes);

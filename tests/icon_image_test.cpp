@@ -163,68 +163,35 @@ TEST(IconImageReader, RefusesEachBrokenImageByItsOwnCheck) {
     const Bytes sound = formats::encodeIconImage(image(32, 1, 1, Bytes(32, 0), std::vector<bool>(32, false)));
     ASSERT_EQ(sound.size(), 56u);
     auto grow = [](Bytes& b, std::size_t count) { b.resize(b.size() + count, 0); };
+    // clang-format off
     const Breakage cases[] = {
         {"header size", [](Bytes& b) { putLittleEndian(b, 0, 12, 4); }, "icon bitmap header size is not 40", 0},
-        {"no width",
-         [](Bytes& b) {
-             putLittleEndian(b, 4, 0, 4);
-             b.resize(48);
-         },
-         "icon width is not 1 to 256 pixels",
-         4},
-        {"width 257",
-         [&](Bytes& b) {
-             putLittleEndian(b, 4, 257, 4);
-             grow(b, 64);
-         },
-         "icon width is not 1 to 256 pixels",
-         4},
-        {"odd doubled height",
-         [](Bytes& b) { putLittleEndian(b, 8, 3, 4); },
-         "icon height is not twice 1 to 256 pixels (colour image and mask)",
-         8},
-        {"no height",
-         [](Bytes& b) {
-             putLittleEndian(b, 8, 0, 4);
-             b.resize(48);
-         },
-         "icon height is not twice 1 to 256 pixels (colour image and mask)",
-         8},
-        {"height 257",
-         [&](Bytes& b) {
-             putLittleEndian(b, 8, 514, 4);
-             grow(b, 2048);
-         },
-         "icon height is not twice 1 to 256 pixels (colour image and mask)",
-         8},
+        {"no width", [](Bytes& b) { putLittleEndian(b, 4, 0, 4); b.resize(48); }, "icon width is not 1 to 256 pixels", 4},
+        {"width 257", [&](Bytes& b) { putLittleEndian(b, 4, 257, 4); grow(b, 64); }, "icon width is not 1 to 256 pixels", 4},
+        {"odd doubled height", [](Bytes& b) { putLittleEndian(b, 8, 3, 4); },
+         "icon height is not twice 1 to 256 pixels (colour image and mask)", 8},
+        {"no height", [](Bytes& b) { putLittleEndian(b, 8, 0, 4); b.resize(48); },
+         "icon height is not twice 1 to 256 pixels (colour image and mask)", 8},
+        {"height 257", [&](Bytes& b) { putLittleEndian(b, 8, 514, 4); grow(b, 2048); },
+         "icon height is not twice 1 to 256 pixels (colour image and mask)", 8},
         {"two planes", [](Bytes& b) { putLittleEndian(b, 12, 2, 2); }, "icon planes is not 1", 12},
         // 3 bits a pixel: 8 colours and 12-byte rows; a pixel would straddle two bytes.
-        {"3 bits a pixel",
-         [&](Bytes& b) {
-             putLittleEndian(b, 14, 3, 2);
-             grow(b, 24 + 8);
-         },
-         "icon bit count is not 1, 4 or 8",
-         14},
+        {"3 bits a pixel", [&](Bytes& b) { putLittleEndian(b, 14, 3, 2); grow(b, 24 + 8); },
+         "icon bit count is not 1, 4 or 8", 14},
         {"compressed", [](Bytes& b) { putLittleEndian(b, 16, 1, 4); }, "icon is compressed", 16},
-        {"3 colours at 1 bit",
-         [&](Bytes& b) {
-             putLittleEndian(b, 32, 3, 4);
-             grow(b, 4);
-         },
-         "icon has more colours than its bit count allows",
-         32},
+        {"3 colours at 1 bit", [&](Bytes& b) { putLittleEndian(b, 32, 3, 4); grow(b, 4); },
+         "icon has more colours than its bit count allows", 32},
         {"one colour and an index of 1",
          [](Bytes& b) {
              putLittleEndian(b, 32, 1, 4);
              b.erase(b.begin() + 44, b.begin() + 48);
              b[46] = 0x01;  // pixel 23
          },
-         "icon colour index is beyond its colour table",
-         46},
+         "icon colour index is beyond its colour table", 46},
         {"a byte short", [](Bytes& b) { b.pop_back(); }, "icon mask runs past the end of the frame", 52},
         {"a byte over", [&](Bytes& b) { grow(b, 1); }, "icon has bytes after its mask", 56},
     };
+    // clang-format on
     for (const Breakage& b : cases)
         expectRefused(
             b, [](const Bytes& bytes) { formats::readIconImage(bytes, "icon"); }, sound);
@@ -258,19 +225,15 @@ TEST(IconGroupFormat, ListsEachImageInFourteenBytes) {
 TEST(IconGroupReader, RefusesEachBrokenGroupByItsOwnCheck) {
     const IconGroupEntry entry{32, 32, 2, 1, 1, 304, 30001};
     const Bytes sound = formats::encodeIconGroup(std::span(&entry, 1));
+    // clang-format off
     const Breakage cases[] = {
         {"reserved word", [](Bytes& b) { b[0] = 1; }, "group reserved word is not 0", 0},
         {"cursors", [](Bytes& b) { b[2] = 2; }, "group type is not 1 (icons)", 2},
-        {"no images",
-         [](Bytes& b) {
-             b[4] = 0;
-             b.resize(6);
-         },
-         "group lists no images",
-         4},
+        {"no images", [](Bytes& b) { b[4] = 0; b.resize(6); }, "group lists no images", 4},
         {"a count past the entries", [](Bytes& b) { b[4] = 2; }, "icon width runs past the end of the frame", 20},
         {"a byte over", [](Bytes& b) { b.push_back(0); }, "group has bytes after its entries", 20},
     };
+    // clang-format on
     for (const Breakage& b : cases)
         expectRefused(
             b, [](const Bytes& bytes) { formats::readIconGroup(bytes, "group"); }, sound);

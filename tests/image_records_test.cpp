@@ -487,46 +487,21 @@ TEST(ImageRecords, EveryByteOfEveryRecordHoldsItsValue) {
 }
 
 // The runtime's imports in import-table order.
+// clang-format off
 const char* const kImports[38] = {
     "ThunRTMain",  // by ordinal 100
-    "EVENT_SINK_QueryInterface",
-    "EVENT_SINK_AddRef",
-    "EVENT_SINK_Release",
-    "__vbaObjSet",
-    "__vbaFreeObj",
-    "__vbaHresultCheckObj",
-    "__vbaErrorOverflow",
-    "__vbaVarForInit",
-    "__vbaVarForNext",
-    "__vbaVarAdd",
-    "__vbaR4Var",
-    "__vbaFreeVar",
-    "__vbaFreeVarList",
-    "__vbaExceptHandler",
-    "__vbaChkstk",
-    "__vbaFPException",
-    "_allmul",
-    "_CIcos",
-    "_CIsin",
-    "_CItan",
-    "_CIatan",
-    "_CIexp",
-    "_CIlog",
-    "_CIsqrt",
-    "_adj_fdiv_m16i",
-    "_adj_fdiv_m32",
-    "_adj_fdiv_m32i",
-    "_adj_fdiv_m64",
-    "_adj_fdiv_r",
-    "_adj_fdivr_m16i",
-    "_adj_fdivr_m32",
-    "_adj_fdivr_m32i",
-    "_adj_fdivr_m64",
-    "_adj_fprem",
-    "_adj_fprem1",
-    "_adj_fpatan",
-    "_adj_fptan",
+    "EVENT_SINK_QueryInterface", "EVENT_SINK_AddRef", "EVENT_SINK_Release",
+    "__vbaObjSet", "__vbaFreeObj", "__vbaHresultCheckObj", "__vbaErrorOverflow",
+    "__vbaVarForInit", "__vbaVarForNext", "__vbaVarAdd", "__vbaR4Var",
+    "__vbaFreeVar", "__vbaFreeVarList", "__vbaExceptHandler", "__vbaChkstk",
+    "__vbaFPException", "_allmul", "_CIcos", "_CIsin",
+    "_CItan", "_CIatan", "_CIexp", "_CIlog",
+    "_CIsqrt", "_adj_fdiv_m16i", "_adj_fdiv_m32", "_adj_fdiv_m32i",
+    "_adj_fdiv_m64", "_adj_fdiv_r", "_adj_fdivr_m16i", "_adj_fdivr_m32",
+    "_adj_fdivr_m32i", "_adj_fdivr_m64", "_adj_fprem", "_adj_fprem1",
+    "_adj_fpatan", "_adj_fptan",
 };
+// clang-format on
 
 // Where the sink tables and the project info link to an import, they link to
 // the program's jump through that import's slot of the import address table.

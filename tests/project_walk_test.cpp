@@ -170,6 +170,7 @@ TEST(ProjectWalk, PropertyARecordDoesNotStoreTakesItsDefault) {
         std::vector<std::pair<const char*, std::uint8_t>> removed;  // object, property code
         void (*change)(StartedForm&);
     } cases[] = {
+        // clang-format off
         {"form without Caption", {{"Form1", 0x01}}, [](StartedForm& s) { s.caption = ""; }},
         // The whole scene shows: two columns and five rows more than stored.
         {"form without client size", {{"Form1", 0x35}}, [](StartedForm& s) { s.width = 742, s.height = 424; }},
@@ -178,23 +179,12 @@ TEST(ProjectWalk, PropertyARecordDoesNotStoreTakesItsDefault) {
          {{"Form1", 0x35}, {"Form1", 0x21}},
          [](StartedForm& s) { s.width = 609, s.height = 326; }},
         {"button without Caption", {{"Command1", 0x01}}, [](StartedForm& s) { s.command1.caption = ""; }},
-        {"button without position",
-         {{"Command2", 0x04}},
-         [](StartedForm& s) {
-             s.command2.box = {0, 0, 0, 0};
-         }},
+        {"button without position", {{"Command2", 0x04}}, [](StartedForm& s) { s.command2.box = {0, 0, 0, 0}; }},
         {"button without TabIndex", {{"Command2", 0x11}}, [](StartedForm& s) { s.command2.tabIndex = 0; }},
-        {"shown image without position",
-         {{"Img1", 0x03}},
-         [](StartedForm& s) {
-             s.img1.box = {0, 0, 0, 0};
-         }},
-        {"hidden image without position",
-         {{"Img3", 0x03}},
-         [](StartedForm& s) {
-             s.img3.box = {0, 0, 0, 0};
-         }},
+        {"shown image without position", {{"Img1", 0x03}}, [](StartedForm& s) { s.img1.box = {0, 0, 0, 0}; }},
+        {"hidden image without position", {{"Img3", 0x03}}, [](StartedForm& s) { s.img3.box = {0, 0, 0, 0}; }},
     };
+    // clang-format on
     const program::records::PictureRecords pictures = storedPictures();
     const runtime::FormBinding binding = runtime::walkProject(process().space(), image_symbols::kProjectHeader);
     for (const auto& c : cases) {
@@ -280,63 +270,38 @@ TEST(ProjectWalk, EachCheckOfTheWalkRefusesWhatOnlyItCatches) {
         Refused refused;
         const char* says;
     } cases[] = {
+        // clang-format off
         {"magic", {{header, {'V', 'B', '6', '!'}}}, Refused::Descriptor, "project header does not start with \"VB5!\""},
         {"no form", {{header + 0x44, littleEndianBytes(0, 2)}}, Refused::Descriptor, "project declares no form"},
-        {"start-up procedure",
-         {{header + 0x2C, littleEndianBytes(symbol("code_start"))}},
-         Refused::Descriptor,
+        {"start-up procedure", {{header + 0x2C, littleEndianBytes(symbol("code_start"))}}, Refused::Descriptor,
          "start-up procedures are not supported"},
-        {"no object",
-         {{symbol("object_table") + 0x2A, littleEndianBytes(0, 2)}},
-         Refused::Descriptor,
-         "object table holds no object"},
-        {"object info leads elsewhere",
-         {{symbol("object_info") + 0x18, littleEndianBytes(symbol("object_table"))}},
-         Refused::Descriptor,
-         "object info does not lead back to its object descriptor"},
-        {"no control",
-         {{symbol("optional_object_info") + 0x20, littleEndianBytes(0)}},
-         Refused::Descriptor,
+        {"no object", {{symbol("object_table") + 0x2A, littleEndianBytes(0, 2)}}, Refused::Descriptor, "object table holds no object"},
+        {"object info leads elsewhere", {{symbol("object_info") + 0x18, littleEndianBytes(symbol("object_table"))}},
+         Refused::Descriptor, "object info does not lead back to its object descriptor"},
+        {"no control", {{symbol("optional_object_info") + 0x20, littleEndianBytes(0)}}, Refused::Descriptor,
          "control count out of range"},
-        {"257 controls",
-         wellFormedControlTable(symbol("form_description"), 257),
-         Refused::Descriptor,
+        {"257 controls", wellFormedControlTable(symbol("form_description"), 257), Refused::Descriptor,
          "control count out of range"},
-        {"sink off a 4-byte boundary",
-         {{symbol("control.Img2") + 4, littleEndianBytes(50)}},
-         Refused::Descriptor,
+        {"sink off a 4-byte boundary", {{symbol("control.Img2") + 4, littleEndianBytes(50)}}, Refused::Descriptor,
          "sink position of Img2 is not a place in a form object"},
-        {"sink in the object's head",
-         {{symbol("control.Img2") + 4, littleEndianBytes(12)}},
-         Refused::Descriptor,
+        {"sink in the object's head", {{symbol("control.Img2") + 4, littleEndianBytes(12)}}, Refused::Descriptor,
          "sink position of Img2 is not a place in a form object"},
-        {"sink far out",
-         {{symbol("control.Img2") + 4, littleEndianBytes(0x10000)}},
-         Refused::Descriptor,
+        {"sink far out", {{symbol("control.Img2") + 4, littleEndianBytes(0x10000)}}, Refused::Descriptor,
          "sink position of Img2 is not a place in a form object"},
-        {"sink table of another control",
-         {{symbol("sink_table.Img3") + 4, littleEndianBytes(symbol("control.Img2"))}},
-         Refused::Descriptor,
-         "event-sink table of Img3 does not lead back to its control"},
+        {"sink table of another control", {{symbol("sink_table.Img3") + 4, littleEndianBytes(symbol("control.Img2"))}},
+         Refused::Descriptor, "event-sink table of Img3 does not lead back to its control"},
         // A head that leads back, in the image's last 16 bytes: its 13 slots do not fit.
         {"sink table past the image",
-         {{imageEnd - 12, littleEndianBytes(symbol("control.Img1"))},
-          {symbol("control.Img1") + 24, littleEndianBytes(imageEnd - 16)}},
-         Refused::Address,
-         "event-sink table: 76 bytes"},
-        {"GUI table entry size",
-         {{symbol("gui_table"), littleEndianBytes(84)}},
-         Refused::Descriptor,
+         {{imageEnd - 12, littleEndianBytes(symbol("control.Img1"))}, {symbol("control.Img1") + 24, littleEndianBytes(imageEnd - 16)}},
+         Refused::Address, "event-sink table: 76 bytes"},
+        {"GUI table entry size", {{symbol("gui_table"), littleEndianBytes(84)}}, Refused::Descriptor,
          "GUI table entry is not 80 bytes"},
-        {"form description past the image",
-         {{symbol("gui_table") + 0x40, littleEndianBytes(0x00FFFFFF)}},
-         Refused::Address,
+        {"form description past the image", {{symbol("gui_table") + 0x40, littleEndianBytes(0x00FFFFFF)}}, Refused::Address,
          "form description: 16777215 bytes"},
-        {"object table's link outside",
-         {{symbol("project_info") + 0x04, littleEndianBytes(0x7FFFFFF0)}},
-         Refused::Address,
+        {"object table's link outside", {{symbol("project_info") + 0x04, littleEndianBytes(0x7FFFFFF0)}}, Refused::Address,
          "object count: 2 bytes at 0x8000001A"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         PatchedImage patched(c.writes);
@@ -402,37 +367,21 @@ TEST(ProjectWalk, RecordWriterRefusesAFieldWrittenTwiceOutsideItsRecordOrInAnoth
         void (*write)(ImageBuilder::Record&);
         const char* says;
     } cases[] = {
-        {"same field twice",
-         [](ImageBuilder::Record& r) {
-             r.u32({0, 4, "word"}, 1), r.u32({0, 4, "word"}, 2);
-         },
+        // clang-format off
+        {"same field twice", [](ImageBuilder::Record& r) { r.u32({0, 4, "word"}, 1), r.u32({0, 4, "word"}, 2); },
          "word is written over another field"},
-        {"overlapping fields",
-         [](ImageBuilder::Record& r) {
-             r.u32({0, 4, "word"}, 1), r.u16({2, 2, "half"}, 2);
-         },
+        {"overlapping fields", [](ImageBuilder::Record& r) { r.u32({0, 4, "word"}, 1), r.u16({2, 2, "half"}, 2); },
          "half is written over another field"},
-        {"past the record's end",
-         [](ImageBuilder::Record& r) {
-             r.u32({6, 4, "tail"}, 1);
-         },
+        {"past the record's end", [](ImageBuilder::Record& r) { r.u32({6, 4, "tail"}, 1); },
          "tail lies outside its record"},
-        {"16 bits into a 32-bit field",
-         [](ImageBuilder::Record& r) {
-             r.u16({0, 4, "word"}, 1);
-         },
+        {"16 bits into a 32-bit field", [](ImageBuilder::Record& r) { r.u16({0, 4, "word"}, 1); },
          "word takes 4 bytes, not 2"},
-        {"32 bits into a 16-bit field",
-         [](ImageBuilder::Record& r) {
-             r.u32({0, 2, "half"}, 1);
-         },
+        {"32 bits into a 16-bit field", [](ImageBuilder::Record& r) { r.u32({0, 2, "half"}, 1); },
          "half takes 2 bytes, not 4"},
-        {"text without room for its NUL",
-         [](ImageBuilder::Record& r) {
-             r.text({0, 4, "name"}, "Form");
-         },
+        {"text without room for its NUL", [](ImageBuilder::Record& r) { r.text({0, 4, "name"}, "Form"); },
          "name does not fit its field"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ImageBuilder out(0x1000);

@@ -278,6 +278,7 @@ void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 const Step kGallopByKey{Do::SeeGallopRunning, Frame::AtRest, Look::Focused};
 const Step kGallopByClick{Do::SeeGallopRunning, Frame::AtRest, Look::FocusedUnderPointer};
 
+// clang-format off
 const Case kCases[] = {
     {"AtRest", {{Do::Settles, Frame::AtRest}}},
     {"Slide", {{Do::ClickSlide}, {Do::Settles, Frame::AfterSlide}, {Do::RequestClose}, {Do::ExitsWithZero}}},
@@ -288,26 +289,17 @@ const Case kCases[] = {
     // clicks are already sent; they run after it: a gallop with Command2 lit,
     // then the slide, whose picture stays.
     {"ClicksQueuedDuringAGallopRunAfterItInOrder",
-     {{Do::Tab},
-      {Do::Space},
-      {Do::ClickGallop},
-      {Do::ClickSlide},
-      kGallopByKey,
-      kGallopByClick,
+     {{Do::Tab}, {Do::Space}, {Do::ClickGallop}, {Do::ClickSlide}, kGallopByKey, kGallopByClick,
       {Do::Settles, Frame::AfterSlide}}},
     // The window goes on through the gallop and the one clicked before the
     // request, and only then does the process end.
     {"CloseDuringAGallopEndsAfterIt",
-     {{Do::Tab},
-      {Do::Space},
-      {Do::ClickGallop},
-      {Do::RequestClose},
-      kGallopByKey,
-      kGallopByClick,
+     {{Do::Tab}, {Do::Space}, {Do::ClickGallop}, {Do::RequestClose}, kGallopByKey, kGallopByClick,
       {Do::ExitsWithZero}}},
     {"CloseAtOnce", {{Do::RequestClose}, {Do::ExitsWithZero}}},
     {"KeyboardOnly", {{Do::Tab}, {Do::Space}, kGallopByKey, {Do::Settles, Frame::AfterGallop}}},
 };
+// clang-format on
 
 class RealWindowCase : public RealWindow, public testing::WithParamInterface<Case> {
 protected:

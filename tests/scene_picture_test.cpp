@@ -185,16 +185,10 @@ TEST_F(ScenePicture, RoadEndsHaveTheirOwnEdges) {
         int x;
         std::vector<std::pair<int, Rgb>> rows;  // row, colour
     };
+    // clang-format off
     const Column columns[] = {
-        {0,
-         {{229, kLawn},
-          {230, kRoad},
-          {231, kRoad},
-          {232, kBlack},
-          {233, kRoad},
-          {364, kRoad},
-          {365, kBlack},
-          {366, kLawn}}},
+        {0, {{229, kLawn}, {230, kRoad}, {231, kRoad}, {232, kBlack},
+              {233, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
         {1, {{229, kLawn}, {230, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
         {5, {{229, kLawn}, {230, kRoad}, {232, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
         {6, {{228, kLawn}, {229, kBlack}, {230, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
@@ -206,16 +200,10 @@ TEST_F(ScenePicture, RoadEndsHaveTheirOwnEdges) {
         {377, {{229, kLawn}, {230, kBlack}, {231, kRoad}, {363, kRoad}, {364, kBlack}, {365, kLawn}}},
         {378, {{229, kLawn}, {230, kBlack}, {231, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
         {740, {{229, kLawn}, {230, kBlack}, {231, kRoad}, {364, kRoad}, {365, kBlack}, {366, kLawn}}},
-        {741,
-         {{229, kLawn},
-          {230, kBlack},
-          {231, kBlack},
-          {232, kRoad},
-          {363, kRoad},
-          {364, kBlack},
-          {365, kBlack},
-          {366, kLawn}}},
+        {741, {{229, kLawn}, {230, kBlack}, {231, kBlack}, {232, kRoad},
+              {363, kRoad}, {364, kBlack}, {365, kBlack}, {366, kLawn}}},
     };
+    // clang-format on
     for (const Column& c : columns)
         for (const auto& [y, colour] : c.rows) EXPECT_EQ(at(c.x, y), colour) << "at (" << c.x << ", " << y << ")";
 }
@@ -242,23 +230,18 @@ TEST_F(ScenePicture, MainColoursKeepTheirShares) {
         std::vector<Rgb> colours;
         double percent;
     };
+    // clang-format off
     const Share table[] = {
-        {"lawn green", {kLawn}, 33.67},
-        {"road brown", {kRoad}, 31.44},
-        {"sky cyan", {kSky}, 13.35},
-        {"leaf green", {kLeaf}, 8.02},
-        {"outline black", {kBlack}, 4.17},
-        {"bark brown", {kBark}, 1.88},
-        {"peach", {kPeach}, 1.23},
-        {"wall yellow", {kWallYellow}, 1.18},
+        {"lawn green", {kLawn}, 33.67},          {"road brown", {kRoad}, 31.44},
+        {"sky cyan", {kSky}, 13.35},             {"leaf green", {kLeaf}, 8.02},
+        {"outline black", {kBlack}, 4.17},       {"bark brown", {kBark}, 1.88},
+        {"peach", {kPeach}, 1.23},               {"wall yellow", {kWallYellow}, 1.18},
         {"bush greens", {std::begin(kBushGreens), std::end(kBushGreens)}, 1.4},
-        {"step tan", {kStepTan}, 0.40},
-        {"flower grey", {{57, 57, 57}}, 0.40},
-        {"window olive", {kOlive}, 0.28},
-        {"magenta", {{247, 0, 247}}, 0.28},
-        {"cloud white", {{231, 231, 231}}, 0.28},
-        {"petal yellow", {kPetalYellow}, 0.24},
+        {"step tan", {kStepTan}, 0.40},          {"flower grey", {{57, 57, 57}}, 0.40},
+        {"window olive", {kOlive}, 0.28},        {"magenta", {{247, 0, 247}}, 0.28},
+        {"cloud white", {{231, 231, 231}}, 0.28}, {"petal yellow", {kPetalYellow}, 0.24},
     };
+    // clang-format on
     std::map<Rgb, int, RgbOrder> count;
     for (const Rgb& c : scene_->pixels) ++count[c];
     const double total = double(kWidth) * kHeight;
@@ -283,20 +266,13 @@ TEST_F(ScenePicture, SamplePixelsShowTheirBandOrObject) {
         int x, y;
         Rgb colour;
     };
+    // clang-format off
     const Probe probes[] = {
-        {0, 0, kSky},
-        {741, 0, kSky},
-        {0, 423, kLawn},
-        {741, 423, kLawn},
-        {370, 200, kLawn},
-        {500, 230, kBlack},
-        {370, 300, kRoad},
-        {100, 100, kLeaf},
-        {175, 60, kBirdRed},
-        {520, 100, {90, 165, 0}},
-        {600, 60, kWallYellow},
-        {389, 25, {247, 247, 239}},
+        {0, 0, kSky},       {741, 0, kSky},           {0, 423, kLawn},         {741, 423, kLawn},
+        {370, 200, kLawn},  {500, 230, kBlack},       {370, 300, kRoad},       {100, 100, kLeaf},
+        {175, 60, kBirdRed}, {520, 100, {90, 165, 0}}, {600, 60, kWallYellow}, {389, 25, {247, 247, 239}},
     };
+    // clang-format on
     for (const Probe& p : probes) EXPECT_EQ(at(p.x, p.y), p.colour) << "at (" << p.x << ", " << p.y << ")";
 }
 

@@ -98,20 +98,16 @@ TEST_F(VersionRecord, IsOneUsEnglishBlockWithTheFixedPartOf1000) {
         std::uint32_t value;
         const char* what;
     } fixed[] = {
-        {0x00, 0xFEEF04BD, "signature"},
-        {0x04, 0x00010000, "structure version"},
-        {0x08, 0x00010000, "file version 1.0"},
-        {0x0C, 0, "file version .0.0"},
-        {0x10, 0x00010000, "product version 1.0"},
-        {0x14, 0, "product version .0.0"},
-        {0x18, 0, "flags mask"},
-        {0x1C, 0, "flags"},
-        {0x20, 0x4, "operating system"},
-        {0x24, 0x1, "file type"},
-        {0x28, 0, "subtype"},
-        {0x2C, 0, "date, high"},
+        // clang-format off
+        {0x00, 0xFEEF04BD, "signature"},         {0x04, 0x00010000, "structure version"},
+        {0x08, 0x00010000, "file version 1.0"},  {0x0C, 0, "file version .0.0"},
+        {0x10, 0x00010000, "product version 1.0"}, {0x14, 0, "product version .0.0"},
+        {0x18, 0, "flags mask"},                 {0x1C, 0, "flags"},
+        {0x20, 0x4, "operating system"},         {0x24, 0x1, "file type"},
+        {0x28, 0, "subtype"},                    {0x2C, 0, "date, high"},
         {0x30, 0, "date, low"},
     };
+    // clang-format on
     for (const auto& f : fixed) EXPECT_EQ(word(root_.value, f.offset), f.value) << f.what;
 }
 

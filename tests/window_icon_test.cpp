@@ -69,51 +69,27 @@ protected:
 };
 
 TEST_F(BrokenIcon, IsAnErrorNamingTheRecordNotAStrayRead) {
+    // clang-format off
     const Breakage cases[] = {
         {"group type", symbol("icon_group") + 2, 2, 2, Fails::Format, "icon group 1 type is not 1"},
         {"group count", symbol("icon_group") + 4, 200, 2, Fails::Format, "runs past the end"},
         {"entry's icon ID", groupEntry(1) + 12, 30009, 2, Fails::Descriptor, "no resource of type 3 with ID 30009"},
-        {"entry's byte count",
-         groupEntry(1) + 8,
-         745,
-         4,
-         Fails::Format,
+        {"entry's byte count", groupEntry(1) + 8, 745, 4, Fails::Format,
          "icon 30002 is 744 bytes, its group entry says 745"},
         {"header size", symbol("icon.30002"), 41, 4, Fails::Format, "icon 30002 bitmap header size is not 40"},
-        {"entry's height",
-         groupEntry(2) + 1,
-         15,
-         1,
-         Fails::Format,
+        {"entry's height", groupEntry(2) + 1, 15, 1, Fails::Format,
          "icon 30003 is 16 x 16 pixels, its group entry says 16 x 15"},
         {"entry's bit count", groupEntry(0) + 6, 4, 2, Fails::Format, "icon 30001 bit count differs from its group"},
         {"colours used", symbol("icon.30002") + 32, 4, 4, Fails::Format, "icon 30002 has bytes after its mask"},
-        {"icon link",
-         entryField(30003, formats::resource_directory::kData),
-         0xFFFFFFF0,
-         4,
-         Fails::Address,
-         "lie outside the image"},
-        {"icon size",
-         entryField(30001, formats::resource_directory::kDataSize),
-         0x00FFFFFF,
-         4,
-         Fails::Address,
-         "lie outside the image"},
-        {"directory link",
-         image_symbols::kImageBase + formats::module_header::kResourceDirectory,
-         0x7FFFFFF0,
-         4,
-         Fails::Address,
-         "resource count"},
+        {"icon link", entryField(30003, formats::resource_directory::kData), 0xFFFFFFF0, 4, Fails::Address, "lie outside the image"},
+        {"icon size", entryField(30001, formats::resource_directory::kDataSize), 0x00FFFFFF, 4, Fails::Address, "lie outside the image"},
+        {"directory link", image_symbols::kImageBase + formats::module_header::kResourceDirectory, 0x7FFFFFF0, 4,
+         Fails::Address, "resource count"},
         // 0x0CCCCCCD entries of 20 bytes are 4 bytes in 32 bits.
-        {"resource count",
-         symbol("resource_directory"),
-         0x0CCCCCCD,
-         4,
-         Fails::Address,
+        {"resource count", symbol("resource_directory"), 0x0CCCCCCD, 4, Fails::Address,
          "resource directory's 214748365 entries lie outside the image"},
     };
+    // clang-format on
     for (const Breakage& b : cases) {
         SCOPED_TRACE(b.what);
         runtime::Process& broken = processWith(b);

@@ -12,15 +12,11 @@ inline constexpr formats::Rgb kEyeWhite{239, 239, 239};
 
 // The only colours a horse picture may hold: its background, its outlines and
 // the five of the horse itself.
+// clang-format off
 inline constexpr formats::Rgb kHorseColours[] = {
-    art::kLawnGreen,
-    art::kRoadBrown,
-    art::kOutlineBlack,
-    kBodyOrange,
-    kDarkOrange,
-    kMuzzlePink,
-    kNostrilPink,
-    kEyeWhite,
+    art::kLawnGreen, art::kRoadBrown, art::kOutlineBlack, kBodyOrange,
+    kDarkOrange,         kMuzzlePink,         kNostrilPink,           kEyeWhite,
 };
+// clang-format on
 
 }  // namespace zelk::art::painter

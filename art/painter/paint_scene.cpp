@@ -9,22 +9,18 @@ namespace {
 
 // The drawing holds each grainy area in one flat colour; these tables turn it
 // into the speckled sun, the tinted clouds and the mottled bush.
+// clang-format off
 constexpr Tint kSunCore[] = {{{247, 247, 239}, 5}, {{255, 255, 231}, 3}, {{255, 255, 214}, 2}, {{255, 255, 247}, 2}};
 constexpr Tint kSunPaleRing[] = {{{255, 255, 148}, 4}, {{255, 255, 165}, 3}, {{255, 255, 132}, 3}};
-constexpr Tint kSunOuterRing[] = {
-    {{255, 165, 90}, 4}, {{255, 198, 148}, 2}, {{247, 247, 0}, 2}, {{255, 255, 90}, 2}, {{222, 222, 0}, 1}};
+constexpr Tint kSunOuterRing[] = {{{255, 165, 90}, 4}, {{255, 198, 148}, 2}, {{247, 247, 0}, 2},
+                                  {{255, 255, 90}, 2}, {{222, 222, 0}, 1}};
 constexpr Tint kRayTips[] = {{{255, 222, 189}, 3}, {{255, 231, 206}, 2}, {{255, 239, 222}, 1}};
-constexpr Tint kCloudTints[] = {{{231, 231, 231}, 24},
-                                {{247, 247, 239}, 9},
-                                {{239, 255, 231}, 9},
-                                {{231, 231, 255}, 9},
-                                {{247, 247, 247}, 9},
-                                {{239, 239, 239}, 9},
-                                {{255, 255, 255}, 9},
-                                {{222, 222, 222}, 9},
-                                {{239, 247, 255}, 9},
+constexpr Tint kCloudTints[] = {{{231, 231, 231}, 24}, {{247, 247, 239}, 9}, {{239, 255, 231}, 9},
+                                {{231, 231, 255}, 9},  {{247, 247, 247}, 9}, {{239, 239, 239}, 9},
+                                {{255, 255, 255}, 9},  {{222, 222, 222}, 9}, {{239, 247, 255}, 9},
                                 {{247, 255, 247}, 9}};
 constexpr Tint kBushMottle[] = {{{90, 165, 0}, 6}, {{107, 198, 0}, 6}, {{49, 99, 0}, 4}, {{123, 214, 0}, 3}};
+// clang-format on
 
 constexpr formats::Rgb kCloudWhite{231, 231, 231};
 

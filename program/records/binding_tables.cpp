@@ -180,17 +180,13 @@ void writeProcedureDescriptors(ImageBuilder& out) {
         std::uint32_t address;
         Code exitPoint, commonCleanup, unwindCleanup;
     } descriptors[] = {
-        {"procedure.Command1_Click",
-         program::kSlideProcedure,
-         Code::SlideExitPoint,
-         Code::SlideCommonCleanup,
+        // clang-format off
+        {"procedure.Command1_Click", program::kSlideProcedure, Code::SlideExitPoint, Code::SlideCommonCleanup,
          Code::SlideUnwindCleanup},
-        {"procedure.Command2_Click",
-         program::kGallopProcedure,
-         Code::GallopExitPoint,
-         Code::GallopCommonCleanup,
+        {"procedure.Command2_Click", program::kGallopProcedure, Code::GallopExitPoint, Code::GallopCommonCleanup,
          Code::GallopUnwindCleanup},
     };
+    // clang-format on
     for (const auto& d : descriptors) {
         out.padTo(d.address);
         ImageBuilder::Record descriptor = out.record(d.label, field::kSize);
