@@ -70,7 +70,7 @@ struct IdleForm {
 
 // Counting and painting happen on this thread alone (the offscreen platform
 // paints in-process), so its processor time is what the sequences cost.
-constexpr int kRounds = 15;
+constexpr int kRounds = 31;
 
 void measureAll(InterleavedRounds& rounds, IdleForm& idle, TimedPutForm& timed) {
     const auto runOn = [&](int method, program::Form1& form) {
@@ -101,10 +101,14 @@ int run(int argc, char** argv) {
     InterleavedRounds rounds;
     measureAll(rounds, idle, timed);
     rounds.registerBenchmarks(benchmark::kMillisecond);
+    // A sequence costs its counting and a little more: the slide's 84 puts add
+    // about a hundredth. The gallop's 273 puts and repaints add one to three
+    // hundredths here, more while other work shares the memory, hence its wider
+    // band; a skipped repaint shows in the puts / repaints ratios instead.
     const int rc = runWithRatios(argc,
                                  argv,
                                  {{"Slide", "SlideCounting", "slide / its counting alone", 0.97, 1.03},
-                                  {"Gallop", "GallopCounting", "gallop / its counting alone", 0.97, 1.03},
+                                  {"Gallop", "GallopCounting", "gallop / its counting alone", 0.97, 1.06},
                                   {"SlidePuts", "SlideRepaints", "slide's puts / their repaints alone", 0.8, 1.25},
                                   {"GallopPuts", "GallopRepaints", "gallop's puts / their repaints alone", 0.8, 1.25}});
     gProgram.reset();
