@@ -86,10 +86,10 @@ public:
         for (const auto& picture : shown.images()) pictures_.emplace_back(*picture, window, costs_);
         interface_.AddRef = [](void*) -> std::uint32_t { return 2; };
         interface_.Release = [](void*) -> std::uint32_t { return 1; };
-        [this]<std::size_t... Slots>(std::index_sequence<Slots...>) {
+        const auto setAccessors = [this]<std::size_t... Slots>(std::index_sequence<Slots...>) {
             ((interface_.imageAccessors[Slots] = &accessor<Slots>), ...);
-        }
-        (std::make_index_sequence<runtime_interface::kMaxImageAccessors>{});
+        };
+        setAccessors(std::make_index_sequence<runtime_interface::kMaxImageAccessors>{});
         form_.interfaceTable = &interface_;
         form_.runtimeState.owner = this;
     }

@@ -17,7 +17,11 @@ inline void appendU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     appendU16(out, v >> 16);
 }
 
-// Fills in a 32-bit field written before its value was known.
+// Fills in a field written before its value was known.
+inline void patchU16(std::vector<std::uint8_t>& out, std::size_t at, std::uint16_t v) {
+    for (int i = 0; i < 2; ++i) out.at(at + i) = std::uint8_t(v >> (8 * i));
+}
+
 inline void patchU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) out.at(at + i) = std::uint8_t(v >> (8 * i));
 }

@@ -2,6 +2,6 @@
 
 namespace zelk::program {
 
-alignas(16) std::uint8_t dataBlock[program::kDataBlockSize] = {};
+alignas(16) std::uint8_t dataBlock[kDataBlockSize] = {};
 
 }  // namespace zelk::program

@@ -38,7 +38,7 @@ constexpr HandlerCleanups kGallopCleanups{freeLoopPair, gallopUnwindCleanup};
 
 std::int32_t Command2_Click(std::uintptr_t argument) {
     GallopLocals locals;
-    enterHandler(locals, argument, program::kGallopProcedure);
+    enterHandler(locals, argument, kGallopProcedure);
     locals.sum = Variant{};
     runBody(locals, kGallopCleanups, [&] {
         stepLoop(locals, [&] {

@@ -6,7 +6,7 @@
 namespace zelk::program {
 
 void programEntry() {
-    imported<formats::Import::ThunRTMain>()(program::kProjectHeader);
+    imported<formats::Import::ThunRTMain>()(kProjectHeader);
     __builtin_unreachable();  // the runtime ends the process
 }
 

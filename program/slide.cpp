@@ -15,7 +15,7 @@ constexpr HandlerCleanups kSlideCleanups{freeLoopPair, slideUnwindCleanup};
 
 std::int32_t Command1_Click(std::uintptr_t argument) {
     HandlerLocals locals;
-    enterHandler(locals, argument, program::kSlideProcedure);
+    enterHandler(locals, argument, kSlideProcedure);
     runBody(locals, kSlideCleanups, [&] {
         SetImgVisible(locals, kAccessImg1, runtime_interface::kTrue);
         SetImgVisible(locals, kAccessImg2, runtime_interface::kFalse);

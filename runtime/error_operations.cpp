@@ -34,12 +34,12 @@ void __vbaFPException() { raiseRunTimeError(RunTimeError::Overflow); }
 // keeps the error for the runtime, and resumes the handler at its exit point,
 // which frees the loop, releases the form and returns.
 ExceptionDisposition __vbaExceptHandler(const RaisedError& error, HandlerFrameRecord* frame) {
-    runtime::Process& process = runtime::Process::current();
-    const runtime::AddressSpace& space = process.space();
+    Process& process = Process::current();
+    const AddressSpace& space = process.space();
     const std::uint32_t descriptor = frame->procedureDescriptor;
     namespace field = formats::procedure_descriptor;
-    const std::uint32_t exitPoint = runtime::readField(space, descriptor, field::kExitPoint);
-    const std::uint32_t unwindCleanup = runtime::readField(space, descriptor, field::kUnwindCleanup);
+    const std::uint32_t exitPoint = readField(space, descriptor, field::kExitPoint);
+    const std::uint32_t unwindCleanup = readField(space, descriptor, field::kUnwindCleanup);
 
     const CodeTarget* resume = process.nativeRoutine(exitPoint);
     const CodeTarget* unwind = process.nativeRoutine(unwindCleanup);

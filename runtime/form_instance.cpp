@@ -13,10 +13,6 @@
 namespace zelk::runtime {
 namespace {
 
-using formats::BitmapRows;
-using formats::FormatError;
-using formats::Guid;
-using formats::readBitmapRows;
 using runtime_interface::FormInterface;
 using runtime_interface::FormRuntimeState;
 using runtime_interface::ImageControlInterface;
@@ -175,10 +171,10 @@ void FormInstance::buildObject() {
     interface_.Release = formRelease;
     interface_.runtimeOperations[0] = formShow;
     interface_.runtimeOperations[1] = formUnload;
-    [this]<std::size_t... Slots>(std::index_sequence<Slots...>) {
+    const auto setAccessors = [this]<std::size_t... Slots>(std::index_sequence<Slots...>) {
         ((interface_.imageAccessors[Slots] = Slots < images_.size() ? &imageAccessor<int(Slots)> : nullptr), ...);
-    }
-    (std::make_index_sequence<kMaxImageAccessors>{});
+    };
+    setAccessors(std::make_index_sequence<kMaxImageAccessors>{});
 
     const std::size_t header = sizeof(void*) + sizeof(FormRuntimeState);
     for (const ControlBinding& c : binding_.controls)

@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 namespace zelk::runtime {
+
 std::unique_ptr<StartedProject> startProject(Process& process, std::uint32_t projectHeader) {
     auto project = std::make_unique<StartedProject>();
     project->binding = walkProject(process.space(), projectHeader);
@@ -44,10 +45,6 @@ void runProject(Process& process, std::uint32_t projectHeader) {
     std::exit(exitCode);
 }
 
-}  // namespace zelk::runtime
-
-namespace zelk::runtime {
-
-void ThunRTMain(std::uint32_t projectHeader) { runtime::runProject(runtime::Process::current(), projectHeader); }
+void ThunRTMain(std::uint32_t projectHeader) { runProject(Process::current(), projectHeader); }
 
 }  // namespace zelk::runtime

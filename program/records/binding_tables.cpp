@@ -13,9 +13,6 @@ namespace zelk::program::records {
 namespace {
 
 namespace data_block = formats::data_block;
-using program::Code;
-using program::codeAddress;
-using program::kDataBlock;
 
 enum class Kind { Form, Button, Image };
 

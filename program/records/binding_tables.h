@@ -12,9 +12,9 @@ inline constexpr program::Code kFormMethods[] = {program::Code::Command1ClickMet
 // The control table, the six event-sink tables, the method table and the
 // records only the runtime reads (object list, private object descriptor,
 // control type library, type references).
-void writeBindingTables(program::records::ImageBuilder& out);
+void writeBindingTables(ImageBuilder& out);
 
 // The two click handlers' procedure descriptors.
-void writeProcedureDescriptors(program::records::ImageBuilder& out);
+void writeProcedureDescriptors(ImageBuilder& out);
 
 }  // namespace zelk::program::records

@@ -58,9 +58,7 @@ std::size_t ImageBuilder::Record::claim(formats::Field field, std::uint32_t widt
 }
 
 void ImageBuilder::Record::u16(formats::Field field, std::uint16_t value) {
-    const std::size_t at = claim(field, 2);
-    out_->bytes_[at] = std::uint8_t(value);
-    out_->bytes_[at + 1] = std::uint8_t(value >> 8);
+    formats::patchU16(out_->bytes_, claim(field, 2), value);
 }
 
 void ImageBuilder::Record::u32(formats::Field field, std::uint32_t value) {

@@ -9,9 +9,6 @@
 namespace zelk::program::records {
 namespace {
 
-using program::Code;
-using program::records::ImageBuilder;
-
 void jumpTo(ImageBuilder& out, std::uint32_t target) {
     out.u8(0xE9);  // jmp rel32
     out.u32(target - (out.here() + 4));

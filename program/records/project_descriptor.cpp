@@ -15,7 +15,6 @@ namespace zelk::program::records {
 namespace {
 
 namespace data_block = formats::data_block;
-using program::kDataBlock;
 
 // What the descriptor declares.
 constexpr std::uint32_t kNoStartUpProcedure = 0;  // the first form starts

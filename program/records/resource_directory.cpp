@@ -4,7 +4,7 @@
 
 namespace zelk::program::records {
 
-void writeResourceDirectory(program::records::ImageBuilder& out, std::span<const Resource> resources) {
+void writeResourceDirectory(ImageBuilder& out, std::span<const Resource> resources) {
     namespace field = formats::resource_directory;
     out.align(4);
     out.record("resource_directory", field::kHeadSize).u32(field::kCount, std::uint32_t(resources.size()));

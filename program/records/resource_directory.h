@@ -18,6 +18,6 @@ struct Resource {
 };
 
 // The directory the module header links to ("resource_directory").
-void writeResourceDirectory(program::records::ImageBuilder& out, std::span<const Resource> resources);
+void writeResourceDirectory(ImageBuilder& out, std::span<const Resource> resources);
 
 }  // namespace zelk::program::records

@@ -73,17 +73,12 @@ Block container(std::string key, std::vector<Block> children) {
 
 std::string versionText() {
     char text[16];
-    std::snprintf(text,
-                  sizeof text,
-                  "%u.%02u",
-                  unsigned(program::records::kMajorVersion),
-                  unsigned(program::records::kMinorVersion));
+    std::snprintf(text, sizeof text, "%u.%02u", unsigned(kMajorVersion), unsigned(kMinorVersion));
     return text;
 }
 
 Bytes fixedPart() {
-    const std::uint32_t version =
-        std::uint32_t(program::records::kMajorVersion) << 16 | program::records::kMinorVersion;
+    const std::uint32_t version = std::uint32_t(kMajorVersion) << 16 | kMinorVersion;
     Bytes out;
     for (std::uint32_t v : {
              0xFEEF04BDu,  // signature
@@ -119,11 +114,11 @@ Block versionInfo() {
                   {container(tableKey,
                              {
                                  textEntry("CompanyName", "MXLQ"),
-                                 textEntry("ProductName", program::records::kDescription),
+                                 textEntry("ProductName", kDescription),
                                  textEntry("FileVersion", version),
                                  textEntry("ProductVersion", version),
-                                 textEntry("InternalName", program::records::kExecutableName),
-                                 textEntry("OriginalFilename", std::string(program::records::kExecutableName) + ".exe"),
+                                 textEntry("InternalName", kExecutableName),
+                                 textEntry("OriginalFilename", std::string(kExecutableName) + ".exe"),
                              })}),
     };
     return root;
@@ -131,7 +126,7 @@ Block versionInfo() {
 
 }  // namespace
 
-program::records::Resource writeVersionRecord(program::records::ImageBuilder& out) {
+Resource writeVersionRecord(ImageBuilder& out) {
     out.align(4);
     out.bind("version_record");
     const Bytes bytes = encode(versionInfo());

@@ -6,6 +6,6 @@ namespace zelk::program::records {
 
 // The version resource ("version_record"): fixed part, translation block and
 // the US English string block, in the published version-resource layout.
-program::records::Resource writeVersionRecord(program::records::ImageBuilder& out);
+Resource writeVersionRecord(ImageBuilder& out);
 
 }  // namespace zelk::program::records
